@@ -1,0 +1,103 @@
+// Interlocked singly linked list: a lock-free LIFO of equal slots inside one contiguous run
+// of memory (a page of blocks). Entries are named by their index in the run, so a link takes
+// only the first 4 bytes of a free slot, which lets even 4-byte slots be listed.
+//
+// The head is one 64-bit word: [tag:28][depth:18][index:18]. The tag changes on every push and
+// pop, so a pop that read a stale head fails its compare-and-exchange (ABA safety); the depth
+// travels with the head, so the list's length costs no extra atomic operation.
+#ifndef VIREO_PLATFORM_SLIST_H
+#define VIREO_PLATFORM_SLIST_H
+
+#include <atomic>
+#include <cstdint>
+
+namespace vireo {
+namespace platform {
+
+struct SListHead {
+  std::atomic<std::uint64_t> word;
+};
+
+namespace impl {
+constexpr unsigned kSListIndexBits = 18;
+constexpr std::uint64_t kSListIndexMask = (std::uint64_t(1) << kSListIndexBits) - 1;
+constexpr unsigned kSListDepthShift = kSListIndexBits;
+constexpr std::uint64_t kSListDepthMask = kSListIndexMask << kSListDepthShift;
+constexpr unsigned kSListTagShift = 2 * kSListIndexBits;
+constexpr std::uint64_t kSListTagUnit = std::uint64_t(1) << kSListTagShift;
+constexpr std::uint32_t kSListEnd = static_cast<std::uint32_t>(kSListIndexMask);
+
+// Reads the link of a slot that another thread may have popped and begun to use meanwhile.
+// The value is then discarded by the failing compare-and-exchange, so the race is benign;
+// the function is kept out of ThreadSanitizer's view for that reason only.
+__attribute__((no_sanitize("thread"))) inline std::uint32_t ReadSListLink(void const* slot) {
+  std::uint32_t link;
+  __builtin_memcpy(&link, slot, sizeof link);
+  return link;
+}
+
+inline std::uint64_t SListPack(std::uint64_t tag, std::uint32_t depth, std::uint32_t index) {
+  return (tag & ~(kSListTagUnit - 1)) | (std::uint64_t(depth) << kSListDepthShift) | index;
+}
+}  // namespace impl
+
+// The most slots one list can hold (the index 2^18-1 marks the end of the list).
+constexpr std::uint32_t kSListMaxEntries = impl::kSListEnd;
+
+// Makes the list empty. Not atomic: call before the list is shared.
+inline void InitializeSListHead(SListHead& head) {
+  head.word.store(impl::SListPack(0, 0, impl::kSListEnd), std::memory_order_relaxed);
+}
+
+// Number of entries on the list at the moment of reading.
+inline std::uint32_t QueryDepthSList(SListHead const& head) {
+  return static_cast<std::uint32_t>(
+      (head.word.load(std::memory_order_acquire) & impl::kSListDepthMask) >> impl::kSListDepthShift);
+}
+
+// Fills an empty, not yet shared list with slots 0 .. count-1 of the run at `base`, as if each
+// had been pushed in ascending address order: the slot at the highest address comes off first.
+// Not atomic. Precondition: count <= kSListMaxEntries.
+void FillSList(SListHead& head, unsigned char* base, std::uint32_t stride, std::uint32_t count);
+
+// Pushes `slot` (inside the run at `base`, `stride` bytes per slot) and answers the depth
+// after the push. Lock-free; release ordering for what the caller wrote to the slot.
+inline std::uint32_t InterlockedPushEntrySList(SListHead& head, unsigned char* base,
+                                               std::uint32_t stride, void* slot) {
+  auto const index = static_cast<std::uint32_t>(
+      (static_cast<unsigned char*>(slot) - base) / stride);
+  std::uint64_t old = head.word.load(std::memory_order_relaxed);
+  std::uint64_t next;
+  do {
+    // The link is written before the slot becomes reachable; plain store suffices.
+    auto const link = static_cast<std::uint32_t>(old & impl::kSListIndexMask);
+    __builtin_memcpy(slot, &link, sizeof link);
+    auto const depth = static_cast<std::uint32_t>((old & impl::kSListDepthMask) >> impl::kSListDepthShift);
+    next = impl::SListPack((old & ~(impl::kSListTagUnit - 1)) + impl::kSListTagUnit, depth + 1, index);
+  } while (!head.word.compare_exchange_weak(old, next, std::memory_order_release,
+                                            std::memory_order_relaxed));
+  return static_cast<std::uint32_t>((next & impl::kSListDepthMask) >> impl::kSListDepthShift);
+}
+
+// Pops the most recently pushed slot, or answers null when the list is empty. Lock-free.
+// Precondition: the run at `base` stays mapped while the call runs (the caller's guard).
+inline void* InterlockedPopEntrySList(SListHead& head, unsigned char* base, std::uint32_t stride) {
+  std::uint64_t old = head.word.load(std::memory_order_acquire);
+  for (;;) {
+    auto const index = static_cast<std::uint32_t>(old & impl::kSListIndexMask);
+    if (index == impl::kSListEnd) return nullptr;
+    unsigned char* slot = base + std::size_t(index) * stride;
+    std::uint32_t const link = impl::ReadSListLink(slot);
+    auto const depth = static_cast<std::uint32_t>((old & impl::kSListDepthMask) >> impl::kSListDepthShift);
+    std::uint64_t const next =
+        impl::SListPack((old & ~(impl::kSListTagUnit - 1)) + impl::kSListTagUnit, depth - 1, link);
+    if (head.word.compare_exchange_weak(old, next, std::memory_order_acquire,
+                                        std::memory_order_acquire))
+      return slot;
+  }
+}
+
+}  // namespace platform
+}  // namespace vireo
+
+#endif

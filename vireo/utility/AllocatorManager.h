@@ -1,0 +1,104 @@
+// Size-class pools of the small-block allocator. Each pool hands out equal blocks carved from
+// pages it takes from the tier above (page 4144 bytes, chunk 66352, region 928976, each a
+// 48-byte header followed by blocks). Allocation and freeing are lock-free while the current
+// page has blocks; the pool's lock is taken only to change pages.
+#ifndef VIREO_UTILITY_ALLOCATORMANAGER_H
+#define VIREO_UTILITY_ALLOCATORMANAGER_H
+
+#include <atomic>
+#include <cstdint>
+
+#include "vireo/Export.h"
+
+namespace vireo {
+namespace utility {
+
+// A pool of blocks of one size. Pools are created once and never destroyed.
+class VIREO_API AllocatorInterface {
+ public:
+  // A block of BlockSize() bytes; inSize must not exceed BlockSize().
+  virtual void* Allocate(unsigned int inSize) = 0;
+  // Takes a block back; true if it belonged to this pool (else nothing changes).
+  virtual bool Dispose(void* inPtr, unsigned int inSize) = 0;
+  virtual unsigned int BlockSize() const = 0;
+
+ protected:
+  AllocatorInterface() = default;
+  ~AllocatorInterface() = default;
+};
+
+namespace impl {
+
+// The pool itself, parameterised at run time; AllocatorManager names its parameters.
+//
+// Asking for or returning more than BlockSize() bytes is an input contract violation: the
+// contract dialog (vireo::debug::BreakAfterContractDialog), then the fatal error
+// "$$$/wren/utility/Error/Contract/InputContractViolation=..." (component 105, code 25)
+// through vireo::config::ThrowError; the request is not served.
+// When no page can be obtained, Allocate throws std::bad_alloc ("bad allocation") and the
+// pool stays as it was.
+class VIREO_API PoolManager : public AllocatorInterface {
+ public:
+  PoolManager(unsigned int blockSize, unsigned int firstPageSize, unsigned int nextPageSize,
+              bool keepOnePage);
+  PoolManager(PoolManager const&) = delete;
+  PoolManager& operator=(PoolManager const&) = delete;
+
+  void* Allocate(unsigned int inSize) override;
+  bool Dispose(void* inPtr, unsigned int inSize) override;
+  unsigned int BlockSize() const override { return blockSize_; }
+
+  // A consistent picture of the pool, taken under its lock (for diagnostics and tests).
+  struct Stats {
+    unsigned int pages;          // pages, chunks or regions held
+    unsigned int bytesTaken;     // their sizes summed
+    long freeBlocks;             // free blocks over all pages
+    long blocksInUse;            // blocks handed out and not returned
+    unsigned int largestPage;    // size of the largest page held (0 without pages)
+  };
+  Stats GetStats() const;
+
+  struct PageHeader;
+  struct Cold;
+
+ private:
+  bool AcquireList();
+  void ReleaseList();
+  void WithdrawList();
+  void PublishList();
+  void* PopFromCurrentPage();
+  bool GiveBack(void* inPtr, bool& outReleaseCandidate);
+  PageHeader* FindPage(void const* inPtr) const;
+  void* AllocateSlow();
+  void* AddPageAndPop();
+  void SortPages();
+  void ReleaseEmptyPages();
+  void ContractViolation(long line);
+
+  // Hot fields share one cache line, and no other pool's: every allocation and every free
+  // touches the guard word, then reads the current page.
+  alignas(64) std::atomic<std::uint64_t> guard_;  // [published:32][readers:32]
+  std::atomic<PageHeader*> current_;
+  unsigned int const blockSize_;
+  unsigned int const firstPageSize_;
+  unsigned int const nextPageSize_;
+  bool const keepOnePage_;
+  Cold* const cold_;  // lock, page vector and set; touched only off the fast path
+};
+
+}  // namespace impl
+
+// The pool of one size class: block size, size of the first page it takes, size of the
+// larger page it moves to, and whether it keeps one empty page (1) or returns all (0).
+template <unsigned int BlockSizeV, unsigned int FirstPageSizeV, unsigned int NextPageSizeV,
+          int KeepOnePageV>
+class AllocatorManager : public impl::PoolManager {
+ public:
+  AllocatorManager()
+      : impl::PoolManager(BlockSizeV, FirstPageSizeV, NextPageSizeV, KeepOnePageV != 0) {}
+};
+
+}  // namespace utility
+}  // namespace vireo
+
+#endif

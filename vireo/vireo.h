@@ -1,0 +1,33 @@
+// Umbrella header: every public header of the vireo library.
+#ifndef VIREO_VIREO_H
+#define VIREO_VIREO_H
+
+#include "vireo/Export.h"
+
+#include "vireo/platform/AlignedHeap.h"
+#include "vireo/platform/Atomics.h"
+#include "vireo/platform/DebugOutput.h"
+#include "vireo/platform/Debugger.h"
+#include "vireo/platform/Dialog.h"
+#include "vireo/platform/Process.h"
+#include "vireo/platform/SList.h"
+#include "vireo/platform/Types.h"
+
+#include "vireo/utility/AllocatorManager.h"
+#include "vireo/utility/RefCountedObject.h"
+#include "vireo/utility/SmallBlockAllocator.h"
+#include "vireo/utility/StringUtils.h"
+#include "vireo/utility/UTF16String.h"
+
+#include "vireo/config/ClientIdentity.h"
+#include "vireo/config/Errors.h"
+#include "vireo/config/Localizer.h"
+
+#include "vireo/threads/Barrier.h"
+#include "vireo/threads/RecursiveMutex.h"
+#include "vireo/threads/Thread.h"
+#include "vireo/threads/ThreadUtils.h"
+
+#include "vireo/debug/Debug.h"
+
+#endif
