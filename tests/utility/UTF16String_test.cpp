@@ -110,6 +110,14 @@ UTF16String ReferenceDecode(UTF8String const& b, std::size_t* consumed = nullptr
   return out;
 }
 
+// Decodes through the pointer overload from a buffer whose bytes after the input are
+// continuation bytes: a decoder that reads past the end would complete a cut sequence.
+UTF16String DecodeGuarded(UTF8String const& b) {
+  std::vector<unsigned char> buffer(b.begin(), b.end());
+  buffer.insert(buffer.end(), 4, 0x80);
+  return UTF8to16(buffer.data(), b.size());
+}
+
 // The reference decoder itself must stop where the rules say, or the oracle tests prove nothing.
 TEST(UTFReferenceCoders, AgreeWithHandCheckedCases) {
   std::size_t consumed = 99;
@@ -296,6 +304,8 @@ TEST(UTF8to16, AsciiRunFollowedByAnyTailAtEveryOffset) {
         input += U8(after);
         ASSERT_EQ(Hex(ReferenceDecode(input)), Hex(UTF8to16(input)))
             << "run " << run << " input " << Hex(input);
+        ASSERT_EQ(Hex(ReferenceDecode(input)), Hex(DecodeGuarded(input)))
+            << "run " << run << " input " << Hex(input);
       }
     }
   }
@@ -459,6 +469,7 @@ TEST(UTF8to16, AgreesWithReferenceOnRandomBytes) {
     UTF16String const expected = ReferenceDecode(b, &consumed);
     // The decoder's stopping point shows in the result: compare with the bytes it consumed.
     ASSERT_EQ(Hex(expected), Hex(UTF8to16(b))) << "round " << round << " input " << Hex(b);
+    ASSERT_EQ(Hex(expected), Hex(DecodeGuarded(b))) << "round " << round;
     ASSERT_EQ(Hex(expected), Hex(UTF8to16(b.data(), consumed)));
     if (consumed < b.size()) {
       ++stoppedEarly;
