@@ -56,11 +56,24 @@ bool BreakAfterContractDialog(char const* expression, char const* file, long lin
         0, true, nullptr});
 
     // The dialog runs on a thread of its own, so that a report can come from any thread.
+    // An exception must not leave that thread (it would end the process), so it comes back
+    // as a flag and is handled like one from this thread.
     platform::DialogAnswer answer{platform::kDialogCannotShow, false};
+    bool presenterFailed = false;
     try {
-      boost::thread dialog([&] { answer = platform::GetDialogPresenter().Present(request); });
+      boost::thread dialog([&] {
+        try {
+          answer = platform::GetDialogPresenter().Present(request);
+        } catch (...) {
+          presenterFailed = true;
+        }
+      });
       dialog.join();
     } catch (boost::thread_resource_error const&) {
+      platform::BreakIntoDebugger();
+      return false;
+    }
+    if (presenterFailed) {
       platform::BreakIntoDebugger();
       return false;
     }
