@@ -62,8 +62,15 @@ class VIREO_API PoolManager : public AllocatorInterface {
   struct Cold;
 
  private:
-  bool AcquireList();
-  void ReleaseList();
+  static constexpr unsigned kGuardShards = 8;
+  struct alignas(64) GuardShard {
+    std::atomic<std::uint32_t> readers;
+  };
+
+  bool AcquireList(GuardShard& shard);
+  void ReleaseList(GuardShard& shard);
+  GuardShard& MyShard();
+  std::uint32_t ReadersInside() const;
   void WithdrawList();
   void PublishList();
   void* PopFromCurrentPage();
@@ -75,15 +82,19 @@ class VIREO_API PoolManager : public AllocatorInterface {
   void ReleaseEmptyPages();
   void ContractViolation(long line);
 
-  // Hot fields share one cache line, and no other pool's: every allocation and every free
-  // touches the guard word, then reads the current page.
-  alignas(64) std::atomic<std::uint64_t> guard_;  // [published:32][readers:32]
+  // The list guard: readers count themselves in a shard of their own thread, so threads do
+  // not fight over one cache line on every call; a writer raises `withdrawn_` and waits
+  // until every shard is empty. The read-mostly fields share one cache line, no other
+  // pool's; each shard has a line of its own.
+
+  alignas(64) std::atomic<bool> withdrawn_;
   std::atomic<PageHeader*> current_;
   unsigned int const blockSize_;
   unsigned int const firstPageSize_;
   unsigned int const nextPageSize_;
   bool const keepOnePage_;
   Cold* const cold_;  // lock, page vector and set; touched only off the fast path
+  GuardShard shards_[kGuardShards];
 };
 
 }  // namespace impl

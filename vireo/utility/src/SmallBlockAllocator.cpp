@@ -4,6 +4,8 @@
 // Atomic read-modify-writes on the fast paths, per call:
 //   allocation: guard enter, free-list pop, guard leave                 = 3
 //   free:       guard enter, free-list push, guard leave                = 3
+// The guard's two sit on a cache line of the calling thread's own (a shard of the reader
+// count), so only the free-list operation touches memory that other threads write.
 // A page's free count and blocks in use are read off its free list's depth, which changes in
 // the same compare-and-exchange as the list; the pool's free-block count is summed from the
 // pages under the lock, where only the slow path needs it.
@@ -61,8 +63,9 @@ constexpr char kContractFile[] = "..\\..\\utility\\src\\SmallBlockAllocator";
 constexpr long kAllocateCheckLine = 448;
 constexpr long kDisposeCheckLine = 454;
 
-constexpr std::uint64_t kPublished = std::uint64_t(1) << 32;
-constexpr std::uint64_t kReaderMask = 0xFFFFFFFFu;
+// Each thread counts itself into one shard of a pool's guard, chosen once per thread.
+std::atomic<unsigned int> gNextShard{0};
+__attribute__((tls_model("initial-exec"))) thread_local unsigned int tShard = ~0u;
 }  // namespace
 
 // A page (or chunk, or region): a 48-byte header, then the blocks.
@@ -107,27 +110,43 @@ struct impl::PoolManager::Cold {
 
 impl::PoolManager::PoolManager(unsigned int blockSize, unsigned int firstPageSize,
                                unsigned int nextPageSize, bool keepOnePage)
-    : guard_(kPublished),
+    : withdrawn_(false),
       current_(nullptr),
       blockSize_(blockSize),
       firstPageSize_(firstPageSize),
       nextPageSize_(nextPageSize),
       keepOnePage_(keepOnePage),
-      cold_(new Cold) {}
+      cold_(new Cold) {
+  for (GuardShard& shard : shards_) shard.readers.store(0, std::memory_order_relaxed);
+}
 
-// A reader counts itself in; it fails (and counts itself out) while a writer has withdrawn
-// the list.
-inline bool impl::PoolManager::AcquireList() {
-  std::uint64_t const before = guard_.fetch_add(1, std::memory_order_acquire);
-  if (VIREO_LIKELY(before & kPublished)) return true;
-  ReleaseList();
+inline impl::PoolManager::GuardShard& impl::PoolManager::MyShard() {
+  unsigned int shard = tShard;
+  if (VIREO_UNLIKELY(shard == ~0u))
+    tShard = shard = gNextShard.fetch_add(1, std::memory_order_relaxed) % kGuardShards;
+  return shards_[shard];
+}
+
+std::uint32_t impl::PoolManager::ReadersInside() const {
+  std::uint32_t readers = 0;
+  for (GuardShard const& shard : shards_) readers += shard.readers.load(std::memory_order_seq_cst);
+  return readers;
+}
+
+// A reader counts itself in, then looks at the flag; a writer raises the flag, then counts
+// the readers. Sequentially consistent on both sides, so that at least one of them sees the
+// other: either the reader backs out, or the writer waits for it.
+inline bool impl::PoolManager::AcquireList(GuardShard& shard) {
+  shard.readers.fetch_add(1, std::memory_order_seq_cst);
+  if (VIREO_LIKELY(!withdrawn_.load(std::memory_order_seq_cst))) return true;
+  ReleaseList(shard);
   return false;
 }
 
-inline void impl::PoolManager::ReleaseList() {
-  std::uint64_t const before = guard_.fetch_sub(1, std::memory_order_release);
-  if (VIREO_UNLIKELY(!(before & kPublished)) && (before & kReaderMask) == 1) {
-    // The last reader leaves a withdrawn list: wake the writer waiting for it.
+inline void impl::PoolManager::ReleaseList(GuardShard& shard) {
+  shard.readers.fetch_sub(1, std::memory_order_seq_cst);
+  if (VIREO_UNLIKELY(withdrawn_.load(std::memory_order_seq_cst))) {
+    // A writer may be waiting for this reader to leave: wake it to count again.
     Lock lock(cold_->guardMutex, true);
     cold_->guardCondition.NotifyAll();
   }
@@ -135,13 +154,13 @@ inline void impl::PoolManager::ReleaseList() {
 
 // Under the pool lock: stop new readers and wait for those inside to leave.
 void impl::PoolManager::WithdrawList() {
-  std::uint64_t const before = guard_.fetch_and(~kPublished, std::memory_order_acq_rel);
-  if ((before & kReaderMask) == 0) return;
+  withdrawn_.store(true, std::memory_order_seq_cst);
+  if (ReadersInside() == 0) return;
   Lock lock(cold_->guardMutex, true);
-  while (guard_.load(std::memory_order_acquire) & kReaderMask) cold_->guardCondition.Wait(lock);
+  while (ReadersInside() != 0) cold_->guardCondition.Wait(lock);
 }
 
-void impl::PoolManager::PublishList() { guard_.fetch_or(kPublished, std::memory_order_release); }
+void impl::PoolManager::PublishList() { withdrawn_.store(false, std::memory_order_release); }
 
 namespace {
 // Runs f when the scope ends, also by an exception: a writer always publishes the list again.
@@ -181,9 +200,11 @@ void* impl::PoolManager::Allocate(unsigned int inSize) {
     ContractViolation(kAllocateCheckLine);
     return nullptr;
   }
-  if (VIREO_LIKELY(AcquireList())) {
+  // Without a current page there is nothing to pop: go straight to the lock.
+  GuardShard& shard = MyShard();
+  if (VIREO_LIKELY(current_.load(std::memory_order_relaxed) != nullptr) && AcquireList(shard)) {
     void* const block = PopFromCurrentPage();
-    ReleaseList();
+    ReleaseList(shard);
     if (VIREO_LIKELY(block != nullptr)) return block;
   }
   return AllocateSlow();
@@ -200,9 +221,10 @@ void impl::PoolManager::SortPages() {
 void* impl::PoolManager::AllocateSlow() {
   Lock lock(cold_->lock, true);
   // Another thread may have changed pages while this one waited for the lock.
-  if (AcquireList()) {
+  GuardShard& shard = MyShard();
+  if (current_.load(std::memory_order_relaxed) != nullptr && AcquireList(shard)) {
     void* const block = PopFromCurrentPage();
-    ReleaseList();
+    ReleaseList(shard);
     if (block) return block;
   }
   WithdrawList();
@@ -291,9 +313,10 @@ bool impl::PoolManager::Dispose(void* inPtr, unsigned int inSize) {
   }
   bool candidate = false;
   bool mine;
-  if (VIREO_LIKELY(AcquireList())) {
+  GuardShard& shard = MyShard();
+  if (VIREO_LIKELY(AcquireList(shard))) {
     mine = GiveBack(inPtr, candidate);
-    ReleaseList();
+    ReleaseList(shard);
   } else {
     // A writer is at work: wait for it on the lock, which keeps the pages still.
     Lock lock(cold_->lock, true);
