@@ -88,6 +88,9 @@ DialogAnswer TerminalDialogPresenter::Present(DialogRequest const& request) {
     text += "\n";
   }
   Print(text);
+  // End of input is sticky in stdio: without this, one Ctrl-D would answer every later
+  // dialog of the process before the user could type.
+  std::clearerr(stdin);
   for (;;) {
     Print("Choose a button (number or name; add ^ to hold Ctrl): ");
     std::fflush(stderr);
