@@ -16,6 +16,8 @@
 //      unit, what follows them cannot be decoded at all (decoding stopped there);
 //   7. AsciiToUTF16 of the bytes up to the first zero byte equals UTF8to16 of them, and the
 //      string overload equals the pointer overload.
+// Both ways:
+//   8. the results do not depend on whether the processor-specific (SSSE3) paths are allowed.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +26,7 @@
 #include <memory>
 
 #include "vireo/utility/UTF16String.h"
+#include "vireo/utility/src/UTF16StringTesting.h"
 
 using vireo::utility::AsciiToUTF16;
 using vireo::utility::UTF16String;
@@ -121,10 +124,25 @@ void CheckUTF8(std::uint8_t const* data, std::size_t size) {
   CHECK(UTF8to16(UTF8String(data, data + size)) == units);
 }
 
+// 8: the same conversions with the SSSE3 paths forbidden.
+void CheckPaths(std::uint8_t const* data, std::size_t size) {
+  UTF16String units(size / 2, 0);
+  if (size / 2) std::memcpy(&units[0], data, size / 2 * 2);
+  UTF16String const decoded = UTF8to16(data, size);
+  UTF8String const encoded = UTF16to8(units);
+  vireo::utility::impl::SetShufflePathsEnabled(false);
+  UTF16String const decodedPlain = UTF8to16(data, size);
+  UTF8String const encodedPlain = UTF16to8(units);
+  vireo::utility::impl::SetShufflePathsEnabled(true);
+  CHECK(decoded == decodedPlain);
+  CHECK(encoded == encodedPlain);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
   CheckUTF16(data, size);
   CheckUTF8(data, size);
+  CheckPaths(data, size);
   return 0;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "vireo/utility/src/UTF16StringTesting.h"
+
 namespace vireo {
 namespace utility {
 namespace {
@@ -282,6 +284,23 @@ TEST(UnicodeSurrogate, ClassifiesTheRangeBoundaries) {
 }
 
 // ---- vectorised ASCII runs and piece boundaries --------------------------------------------
+//
+// These run twice: with the processor-specific (SSSE3) paths allowed, and with them forbidden,
+// so that both sets of paths are checked on a processor that has SSSE3.
+
+class UTFPaths : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { previous_ = impl::SetShufflePathsEnabled(GetParam()); }
+  void TearDown() override { impl::SetShufflePathsEnabled(previous_); }
+
+ private:
+  bool previous_ = true;
+};
+
+INSTANTIATE_TEST_SUITE_P(Shuffles, UTFPaths, ::testing::Values(true, false),
+                         [](::testing::TestParamInfo<bool> const& info) {
+                           return info.param ? "Allowed" : "Forbidden";
+                         });
 
 // Interesting non-ASCII tails: complete sequences of every length, an encoded surrogate, and
 // sequences that stop decoding (illegal, truncated by the end).
@@ -294,7 +313,7 @@ std::vector<UTF8String> const& Tails() {
   return tails;
 }
 
-TEST(UTF8to16, AsciiRunFollowedByAnyTailAtEveryOffset) {
+TEST_P(UTFPaths, UTF8to16AsciiRunFollowedByAnyTailAtEveryOffset) {
   for (std::size_t run = 0; run <= 40; ++run) {
     for (UTF8String const& tail : Tails()) {
       for (char const* after : {"", "z", "0123456789abcdefghijklmnopq"}) {
@@ -311,7 +330,7 @@ TEST(UTF8to16, AsciiRunFollowedByAnyTailAtEveryOffset) {
   }
 }
 
-TEST(UTF16to8, AsciiRunFollowedByNonAsciiAtEveryOffset) {
+TEST_P(UTFPaths, UTF16to8AsciiRunFollowedByNonAsciiAtEveryOffset) {
   std::vector<UTF16String> const tails = {U16({0xE9}),         U16({0x20AC}), U16({0xD83D, 0xDE00}),
                                           U16({0xD800}),       U16({0xDC00}), U16({0}),
                                           U16({0xD83D, 0, 0xDE00}), U16({0x80})};
@@ -333,7 +352,7 @@ TEST(UTF16to8, AsciiRunFollowedByNonAsciiAtEveryOffset) {
 
 // Conversions work through a fixed-size buffer; a multi-byte character must survive being
 // split across its edges, at every alignment around the first few edges.
-TEST(UTFConversions, MultiByteCharactersAcrossBufferEdges) {
+TEST_P(UTFPaths, MultiByteCharactersAcrossBufferEdges) {
   for (UTF8String const& tail : Tails()) {
     for (std::size_t run = 2030; run <= 2060; ++run) {
       for (std::size_t copies : {1, 700, 1500}) {
@@ -366,8 +385,78 @@ TEST(UTFConversions, MultiByteCharactersAcrossBufferEdges) {
   }
 }
 
+// Text of one kind (accented Latin, three-byte, four-byte characters) with one foreign or
+// faulty piece at every position: the block paths must leave off exactly there.
+TEST_P(UTFPaths, UTF8to16UniformTextWithAFaultAtEveryPosition) {
+  std::vector<UTF8String> const texts = {
+      U8("a\xC3\xA9t\xC3\xA9 \xC3\xBC\xC3\x9F\xC3\xA0 d\xC3\xA9j\xC3\xA0 vu, \xC3\xA7"),
+      U8("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xA7\xE3\x81\x99\xE3\x80\x82"),
+      U8("\xF0\x9F\x98\x80\xF0\x9F\x8E\x89\xF4\x8F\xBF\xBF\xF0\x90\x80\x80")};
+  std::vector<UTF8String> const faults = {
+      U8({0xDE, 0xD8}), U8({0x80}), U8({0xC0, 0x80}), U8({0xC1, 0xBF}), U8({0xE2, 0x82}),
+      U8({0xE0, 0x9F, 0xBF}), U8({0xF4, 0x90, 0x80, 0x80}), U8({0xFF}), U8("x"), U8({0xC3, 0xA9}),
+      U8({0xED, 0xA0, 0x80}), U8({0xF0, 0x9F, 0x98})};
+  for (UTF8String const& text : texts) {
+    UTF8String base;
+    while (base.size() < 80) base += text;
+    for (UTF8String const& fault : faults) {
+      for (std::size_t at = 0; at <= base.size(); ++at) {
+        UTF8String input = base;
+        input.insert(at, fault);
+        ASSERT_EQ(Hex(ReferenceDecode(input)), Hex(UTF8to16(input))) << Hex(input);
+        ASSERT_EQ(Hex(ReferenceDecode(input)), Hex(DecodeGuarded(input))) << Hex(input);
+      }
+    }
+  }
+}
+
+TEST_P(UTFPaths, UTF16to8UniformTextWithAForeignUnitAtEveryPosition) {
+  std::vector<UTF16String> const texts = {U16({'a', 0xE9, 't', 0xE9, ' ', 0xFC, 0xDF, 0x7FF, 0x80}),
+                                          U16({0x65E5, 0x672C, 0x8A9E, 0x3067, 0xFFFF, 0x800}),
+                                          U16({0xD83D, 0xDE00, 0xD83C, 0xDF89, 0xDBFF, 0xDFFF})};
+  std::vector<UTF16String> const foreign = {U16({0}),      U16({'x'}),    U16({0xE9}),
+                                            U16({0x20AC}), U16({0xD800}), U16({0xDC00}),
+                                            U16({0xDC00, 0xD800}), U16({0xD83D, 0xDE00})};
+  for (UTF16String const& text : texts) {
+    UTF16String base;
+    while (base.size() < 40) base += text;
+    for (UTF16String const& unit : foreign) {
+      for (std::size_t at = 0; at <= base.size(); ++at) {
+        UTF16String input = base;
+        input.insert(at, unit);
+        ASSERT_EQ(Hex(ReferenceEncode(input)), Hex(UTF16to8(input))) << Hex(input);
+      }
+    }
+  }
+}
+
+// Results are sized once: UTF16to8's to exactly its bytes; UTF8to16's reservation of one unit
+// per input byte is given back when much of it stays unused.
+TEST_P(UTFPaths, ResultsKeepNoLargeUnusedReserve) {
+  std::vector<UTF8String> const samples = {
+      U8("plain ASCII text "), U8("d\xC3\xA9j\xC3\xA0 vu, \xC3\xA7" "a "),
+      U8("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"), U8("\xF0\x9F\x98\x80\xF0\x9F\x8E\x89 "),
+      U8({0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80, 'x'})};
+  for (UTF8String const& sample : samples) {
+    for (std::size_t copies : {1, 40, 400}) {
+      UTF8String input;
+      for (std::size_t i = 0; i < copies; ++i) input += sample;
+      input.insert(0, UTF8String(copies % 7, 'a'));  // the first non-ASCII unit moves too
+      UTF16String const decoded = UTF8to16(input);
+      EXPECT_LE(decoded.capacity(), decoded.size() + decoded.size() / 2 + 64) << Hex(sample);
+      UTF8String const encoded = UTF16to8(decoded);
+      ASSERT_EQ(Hex(ReferenceEncode(decoded)), Hex(encoded));
+      if (encoded.size() > 64) {  // short strings live in the string object itself
+        EXPECT_EQ(encoded.size(), encoded.capacity()) << Hex(sample) << " x" << copies;
+      }
+    }
+  }
+}
+
 // ---- random agreement with the reference coders --------------------------------------------
 
+// Text in runs of one kind of character, as real text comes, so that the block paths for
+// each kind are entered and left at every position.
 UTF16String RandomUTF16(std::mt19937& rng, std::size_t length, bool allowNul) {
   UTF16String s;
   std::uniform_int_distribution<int> kind(0, 99);
@@ -376,31 +465,35 @@ UTF16String RandomUTF16(std::mt19937& rng, std::size_t length, bool allowNul) {
   };
   while (s.size() < length) {
     int const k = kind(rng);
-    if (k < 30) {  // an ASCII run, often long enough for the vector paths
-      std::size_t const run = std::uniform_int_distribution<std::size_t>(1, 40)(rng);
-      for (std::size_t i = 0; i < run; ++i) s.push_back(draw(1, 0x7F));
-    } else if (k < 45) {
-      s.push_back(draw(0x80, 0x7FF));
-    } else if (k < 60) {
-      s.push_back(draw(0x800, 0xFFFF));
-    } else if (k < 75) {
-      s.push_back(draw(0xD800, 0xDBFF));
-      s.push_back(draw(0xDC00, 0xDFFF));
-    } else if (k < 82) {
-      s.push_back(draw(0xD800, 0xDBFF));  // unpaired, or paired by chance with what follows
-    } else if (k < 89) {
-      s.push_back(draw(0xDC00, 0xDFFF));
-    } else if (k < 97) {
-      s.push_back(draw(0x7E, 0x801));  // around the length boundaries
-    } else if (allowNul) {
-      s.push_back(0);
+    std::size_t const run = std::uniform_int_distribution<std::size_t>(1, 40)(rng);
+    for (std::size_t i = 0; i < run; ++i) {
+      if (k < 30) {
+        s.push_back(draw(1, 0x7F));
+      } else if (k < 45) {
+        s.push_back(draw(0x80, 0x7FF));
+      } else if (k < 55) {
+        s.push_back(draw(1, 0x7FF));  // accented Latin: ASCII and two-byte mixed
+      } else if (k < 68) {
+        s.push_back(draw(0x800, 0xFFFF));  // surrogates among them, paired or not by chance
+      } else if (k < 80) {
+        s.push_back(draw(0xD800, 0xDBFF));
+        s.push_back(draw(0xDC00, 0xDFFF));
+      } else if (k < 85) {
+        s.push_back(draw(0xD800, 0xDBFF));  // unpaired, or paired by chance with what follows
+      } else if (k < 90) {
+        s.push_back(draw(0xDC00, 0xDFFF));
+      } else if (k < 98) {
+        s.push_back(draw(0x7E, 0x801));  // around the length boundaries
+      } else if (allowNul && i == 0) {
+        s.push_back(0);
+      }
     }
   }
   s.resize(length);
   return s;
 }
 
-TEST(UTF16to8, AgreesWithReferenceOnRandomText) {
+TEST_P(UTFPaths, UTF16to8AgreesWithReferenceOnRandomText) {
   std::mt19937 rng(20240611);
   std::size_t converted = 0;
   for (int round = 0; round < 3000; ++round) {
@@ -416,8 +509,8 @@ TEST(UTF16to8, AgreesWithReferenceOnRandomText) {
   EXPECT_GT(converted, 100000u);  // the generator really produced text
 }
 
-// Byte strings: mostly well-formed sequences, with faults of every kind mixed in so that
-// decoding stops at all sorts of places.
+// Byte strings: runs of well-formed sequences of one length, with faults of every kind mixed
+// in so that decoding stops at all sorts of places.
 UTF8String RandomUTF8(std::mt19937& rng, std::size_t length) {
   UTF8String b;
   std::uniform_int_distribution<int> kind(0, 999);
@@ -426,35 +519,44 @@ UTF8String RandomUTF8(std::mt19937& rng, std::size_t length) {
   };
   while (b.size() < length) {
     int const k = kind(rng);
-    if (k < 250) {
-      std::size_t const run = std::uniform_int_distribution<std::size_t>(1, 40)(rng);
-      for (std::size_t i = 0; i < run; ++i) b.push_back(draw(0, 0x7F));
-    } else if (k < 450) {
-      b.push_back(draw(0xC2, 0xDF));
-      b.push_back(draw(0x80, 0xBF));
-    } else if (k < 650) {
-      unsigned char const lead = draw(0xE0, 0xEF);
-      b.push_back(lead);
-      b.push_back(draw(lead == 0xE0 ? 0xA0 : 0x80, 0xBF));  // 0xED: encoded surrogates too
-      b.push_back(draw(0x80, 0xBF));
-    } else if (k < 850) {
-      unsigned char const lead = draw(0xF0, 0xF4);
-      b.push_back(lead);
-      b.push_back(draw(lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF));
-      b.push_back(draw(0x80, 0xBF));
-      b.push_back(draw(0x80, 0xBF));
-    } else if (k < 990) {
-      b.push_back(draw(0x20, 0x7E));
-    } else {
-      b.push_back(draw(0x80, 0xFF));  // any fault: stray byte, bad lead, cut sequence
-      if (k % 2) b.push_back(draw(0x00, 0xFF));
+    std::size_t const run = std::uniform_int_distribution<std::size_t>(1, 24)(rng);
+    for (std::size_t i = 0; i < run; ++i) {
+      if (k < 250) {
+        b.push_back(draw(0, 0x7F));
+      } else if (k < 420) {
+        b.push_back(draw(0xC2, 0xDF));
+        b.push_back(draw(0x80, 0xBF));
+      } else if (k < 500) {  // accented Latin
+        if (rng() % 4 == 0) {
+          b.push_back(draw(0xC2, 0xDF));
+          b.push_back(draw(0x80, 0xBF));
+        } else {
+          b.push_back(draw(0x20, 0x7E));
+        }
+      } else if (k < 700) {
+        unsigned char const lead = draw(0xE0, 0xEF);
+        b.push_back(lead);
+        b.push_back(draw(lead == 0xE0 ? 0xA0 : 0x80, 0xBF));  // 0xED: encoded surrogates too
+        b.push_back(draw(0x80, 0xBF));
+      } else if (k < 880) {
+        unsigned char const lead = draw(0xF0, 0xF4);
+        b.push_back(lead);
+        b.push_back(draw(lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF));
+        b.push_back(draw(0x80, 0xBF));
+        b.push_back(draw(0x80, 0xBF));
+      } else if (k < 990) {
+        b.push_back(draw(0x20, 0x7E));
+      } else if (i == 0) {
+        b.push_back(draw(0x80, 0xFF));  // any fault: stray byte, bad lead, cut sequence
+        if (k % 2) b.push_back(draw(0x00, 0xFF));
+      }
     }
   }
   b.resize(length);  // may cut the last sequence
   return b;
 }
 
-TEST(UTF8to16, AgreesWithReferenceOnRandomBytes) {
+TEST_P(UTFPaths, UTF8to16AgreesWithReferenceOnRandomBytes) {
   std::mt19937 rng(1999);
   std::size_t stoppedEarly = 0, decodedUnits = 0;
   for (int round = 0; round < 4000; ++round) {
@@ -482,7 +584,7 @@ TEST(UTF8to16, AgreesWithReferenceOnRandomBytes) {
   EXPECT_GT(decodedUnits, 200000u);
 }
 
-TEST(UTFConversions, RandomTextSurvivesARoundTrip) {
+TEST_P(UTFPaths, RandomTextSurvivesARoundTrip) {
   std::mt19937 rng(7);
   for (int round = 0; round < 500; ++round) {
     UTF16String s = RandomUTF16(rng, std::uniform_int_distribution<std::size_t>(0, 3000)(rng), false);
