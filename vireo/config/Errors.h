@@ -18,7 +18,8 @@
 namespace vireo {
 namespace config {
 
-enum ErrorLevel {
+// A fixed int underneath, so that a reporter's "no error yet" level of -1 is a valid value.
+enum ErrorLevel : int {
   kErrorLevelFatal = 0,    // input contract violations and the fatal self-test
   kErrorLevelNonFatal = 1  // every other raised error
 };
