@@ -31,9 +31,9 @@ namespace {
 // Input consumed per buffer before it is appended to the result: bytes for UTF-8 input,
 // units for UTF-16 input.
 constexpr std::size_t kPiece = 2048;
-// Room past a piece's nominal end: vector stores may write sixteen units beyond the last one
-// kept, and a character may start inside the piece and end after it.
-constexpr std::size_t kSlack = 32;
+// Room past a piece's nominal end: a vector step that starts inside the piece may take up to
+// fifteen units or bytes beyond it and store up to 32 bytes past its last output.
+constexpr std::size_t kSlack = 64;
 
 inline unsigned CountTrailingZeros(unsigned mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
 
@@ -401,7 +401,9 @@ std::size_t ScanUTF16(unsigned short const* p, std::size_t limit, std::size_t& b
   std::size_t saved = 0;  // bytes below three per unit, over the units the vector loop saw
 #if defined(__SSE2__)
   // Per unit: one byte less below 0x800, one less again below 0x80, two less for a high
-  // surrogate with a low one after it (looked for only in blocks that hold a surrogate).
+  // surrogate with a low one after it. Sixteen units a step; blocks with a NUL or a
+  // surrogate are rare and take a second look. The pair test reads one unit beyond the
+  // block, so a block needs one more unit.
   __m128i const zero = _mm_setzero_si128();
   __m128i const mask80 = _mm_set1_epi16(static_cast<short>(0xFF80));
   __m128i const mask800 = _mm_set1_epi16(static_cast<short>(0xF800));
@@ -410,30 +412,44 @@ std::size_t ScanUTF16(unsigned short const* p, std::size_t limit, std::size_t& b
   __m128i const low = _mm_set1_epi16(static_cast<short>(0xDC00));
   __m128i const ones = _mm_set1_epi16(1);
   bool nul = false;
-  // The pair test reads one unit beyond the block, so a block needs one more unit.
-  while (!nul && i + 9 <= limit) {
-    // Sixteen-bit lanes lose at most 2 per block: fold them before 4096 blocks.
-    std::size_t const stop = limit - i > 8 * 4096 ? i + 8 * 4096 : limit;
-    __m128i lanes = zero;
-    for (; i + 9 <= stop; i += 8) {
-      __m128i const v = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)) != 0) {
-        nul = true;
-        break;
+  while (!nul && i + 17 <= limit) {
+    // Sixteen-bit lanes lose at most 4 per step (two halves): fold them before 4096 steps.
+    std::size_t const stop = limit - i > 16 * 4096 ? i + 16 * 4096 : limit;
+    __m128i lanesLo = zero;
+    __m128i lanesHi = zero;
+    for (; i + 17 <= stop; i += 16) {
+      __m128i const lo = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i));
+      __m128i const hi = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i + 8));
+      __m128i const topLo = _mm_and_si128(lo, mask800);
+      __m128i const topHi = _mm_and_si128(hi, mask800);
+      __m128i const rare =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(lo, zero), _mm_cmpeq_epi16(hi, zero)),
+                       _mm_or_si128(_mm_cmpeq_epi16(topLo, surrogate), _mm_cmpeq_epi16(topHi, surrogate)));
+      if (_mm_movemask_epi8(rare) != 0) {
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(lo, zero), _mm_cmpeq_epi16(hi, zero))) != 0) {
+          nul = true;
+          break;
+        }
+        __m128i const nextLo = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i + 1));
+        __m128i const nextHi = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i + 9));
+        __m128i const pairLo =
+            _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(lo, maskSurrogate), surrogate),
+                          _mm_cmpeq_epi16(_mm_and_si128(nextLo, maskSurrogate), low));
+        __m128i const pairHi =
+            _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(hi, maskSurrogate), surrogate),
+                          _mm_cmpeq_epi16(_mm_and_si128(nextHi, maskSurrogate), low));
+        lanesLo = _mm_add_epi16(lanesLo, _mm_add_epi16(pairLo, pairLo));
+        lanesHi = _mm_add_epi16(lanesHi, _mm_add_epi16(pairHi, pairHi));
       }
-      __m128i const top = _mm_and_si128(v, mask800);
-      lanes = _mm_add_epi16(lanes, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(v, mask80), zero),
-                                                 _mm_cmpeq_epi16(top, zero)));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi16(top, surrogate)) != 0) {
-        __m128i const next = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + i + 1));
-        __m128i const pair =
-            _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(v, maskSurrogate), surrogate),
-                          _mm_cmpeq_epi16(_mm_and_si128(next, maskSurrogate), low));
-        lanes = _mm_add_epi16(lanes, _mm_add_epi16(pair, pair));
-      }
+      // Comparisons give -1 per true lane.
+      lanesLo = _mm_add_epi16(lanesLo, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(lo, mask80), zero),
+                                                     _mm_cmpeq_epi16(topLo, zero)));
+      lanesHi = _mm_add_epi16(lanesHi, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(hi, mask80), zero),
+                                                     _mm_cmpeq_epi16(topHi, zero)));
     }
     std::int32_t parts[4];
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(parts), _mm_madd_epi16(lanes, ones));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(parts),
+                     _mm_add_epi32(_mm_madd_epi16(lanesLo, ones), _mm_madd_epi16(lanesHi, ones)));
     saved += static_cast<std::size_t>(-(static_cast<std::int64_t>(parts[0]) + parts[1] +
                                         parts[2] + parts[3]));
   }
@@ -511,7 +527,7 @@ inline void EncodeCharacter(unsigned short const* p, std::size_t& i, std::size_t
 }
 
 #if defined(VIREO_UTF_SSSE3)
-// Encodes eight units at a time while they are all below 0x800, up to `stop` (at most seven
+// Encodes sixteen units at a time while they are all below 0x800, up to `stop` (at most 15
 // more units beyond it may be taken). Returns the new output position and advances i.
 __attribute__((target("ssse3"))) unsigned char* EncodeShortRunSsse3(unsigned short const* p,
                                                                     std::size_t& i, std::size_t stop,
@@ -522,26 +538,36 @@ __attribute__((target("ssse3"))) unsigned char* EncodeShortRunSsse3(unsigned sho
   __m128i const six = _mm_set1_epi16(0x3F);
   __m128i const lead2 = _mm_set1_epi16(static_cast<short>(0x80C0));
   std::size_t k = i;
-  while (k < stop && n - k >= 8) {
-    __m128i const v = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + k));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, mask800), zero)) != 0xFFFF) break;
-    __m128i const ascii = _mm_cmpeq_epi16(_mm_and_si128(v, mask80), zero);
-    unsigned const two = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ascii, zero))) & 0xFF;
-    __m128i const encoded =
-        _mm_or_si128(_mm_or_si128(_mm_srli_epi16(v, 6), _mm_slli_epi16(_mm_and_si128(v, six), 8)), lead2);
-    __m128i const words = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, encoded));
-    __m128i const shuffle =
-        _mm_loadu_si128(reinterpret_cast<__m128i const*>(kShortShuffles.shuffle[two].data()));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(words, shuffle));
-    o += kShortShuffles.kept[two];
-    k += 8;
+  while (k < stop && n - k >= 16) {
+    __m128i const lo = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + k));
+    __m128i const hi = _mm_loadu_si128(reinterpret_cast<__m128i const*>(p + k + 8));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(lo, hi), mask800), zero)) != 0xFFFF)
+      break;
+    __m128i const asciiLo = _mm_cmpeq_epi16(_mm_and_si128(lo, mask80), zero);
+    __m128i const asciiHi = _mm_cmpeq_epi16(_mm_and_si128(hi, mask80), zero);
+    unsigned const two = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiLo, asciiHi))) & 0xFFFF;
+    __m128i const encodedLo =
+        _mm_or_si128(_mm_or_si128(_mm_srli_epi16(lo, 6), _mm_slli_epi16(_mm_and_si128(lo, six), 8)), lead2);
+    __m128i const encodedHi =
+        _mm_or_si128(_mm_or_si128(_mm_srli_epi16(hi, 6), _mm_slli_epi16(_mm_and_si128(hi, six), 8)), lead2);
+    __m128i const wordsLo = _mm_or_si128(_mm_and_si128(asciiLo, lo), _mm_andnot_si128(asciiLo, encodedLo));
+    __m128i const wordsHi = _mm_or_si128(_mm_and_si128(asciiHi, hi), _mm_andnot_si128(asciiHi, encodedHi));
+    unsigned const twoLo = two & 0xFF;
+    unsigned const twoHi = two >> 8;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(wordsLo, _mm_loadu_si128(reinterpret_cast<__m128i const*>(
+                                                   kShortShuffles.shuffle[twoLo].data()))));
+    o += kShortShuffles.kept[twoLo];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(wordsHi, _mm_loadu_si128(reinterpret_cast<__m128i const*>(
+                                                   kShortShuffles.shuffle[twoHi].data()))));
+    o += kShortShuffles.kept[twoHi];
+    k += 16;
   }
   i = k;
   return o;
 }
-#endif
 
-#if defined(VIREO_UTF_SSSE3)
 // Encodes eight units at a time while they are all three-byte characters (0x800 and above,
 // no surrogate), up to `stop` (at most seven more units beyond it may be taken). Returns the
 // new output position and advances i.
