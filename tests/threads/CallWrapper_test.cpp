@@ -83,6 +83,22 @@ TEST(CallWrapped, WithoutManagerTheTranslationFailsLoudly) {
   EXPECT_THROW(impl::CallWrapped([] { throw boost::thread_resource_error(); }), std::logic_error);
 }
 
+// ---- the threading library's own refusals ---------------------------------------------------
+
+TEST(ThreadResources, ThreadJoiningItselfRaisesNotEnoughThreadResources) {
+  RecordingErrorManager manager;
+  ScopedErrorManager scope(&manager);
+  std::atomic<Thread*> self{nullptr};
+  Thread thread("self", [&] {
+    Thread* handle;
+    while (!(handle = self.load())) boost::this_thread::yield();
+    handle->Join();  // Boost refuses with a resource error (it would deadlock)
+  });
+  self = &thread;
+  thread.Join();
+  ExpectOnlyResourceError(manager);
+}
+
 // ---- a system that cannot start threads ----------------------------------------------------
 
 TEST(ThreadResources, ThreadThatCannotStartRaisesNotEnoughThreadResources) {

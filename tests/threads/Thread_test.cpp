@@ -162,6 +162,27 @@ TEST(ThreadGroup, AddIgnoresHandlesWithoutThread) {
   target.Join();
 }
 
+TEST(ThreadGroup, AThreadJoinsAGroupOnlyOnce) {
+  ThreadGroup group("pool");
+  Thread thread("own", [] {});
+  group.AddThread(&thread);
+  group.AddThread(&thread);  // already there: listed (and later deleted) once only
+  EXPECT_EQ(1, group.Size());
+  group.JoinAll();
+}
+
+TEST(ThreadGroup, ThreadOfAnotherGroupIsNeitherAddedNorTaken) {
+  ThreadGroup owner("owner");
+  ThreadGroup other("other");
+  std::unique_ptr<Thread> created(owner.CreateThread([] {}));
+  other.AddThread(created.get());
+  EXPECT_EQ(0, other.Size());
+  other.RemoveThread(created.get());  // not other's to give back
+  created.reset();                    // so the handle still leaves the thread to its owner
+  EXPECT_EQ(1, owner.Size());
+  owner.JoinAll();
+}
+
 TEST(ThreadGroup, CopyOfAGroupedHandleStillLeavesTheThreadToTheGroup) {
   ThreadGroup group("pool");
   std::unique_ptr<Thread> created(group.CreateThread([] {}));

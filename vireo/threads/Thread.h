@@ -64,9 +64,11 @@ class VIREO_API ThreadGroup {
   // "<group name> created thread #<n>", n counting from 1. The caller deletes the handle;
   // the thread stays with the group.
   Thread* CreateThread(boost::function0<void> const& inFunction);
-  // Hands inThread's thread to the group, which then deletes it.
+  // Hands inThread's thread to the group, which then deletes it. A thread that already
+  // belongs to a group (this one or another) is left where it is.
   void AddThread(Thread* inThread);
-  // Takes inThread's thread out of the group and gives it back to the handle.
+  // Takes inThread's thread out of the group and gives it back to the handle; nothing
+  // happens when the thread is not in this group.
   void RemoveThread(Thread* inThread);
   void JoinAll();
   long Size();

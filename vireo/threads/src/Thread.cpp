@@ -90,15 +90,22 @@ Thread* ThreadGroup::CreateThread(boost::function0<void> const& inFunction) {
 }
 
 void ThreadGroup::AddThread(Thread* inThread) {
-  if (!inThread || !inThread->thread_) return;
+  // A thread already in a group (this one or another) stays where it is: two owners would
+  // delete it twice.
+  if (!inThread || !inThread->thread_ || !inThread->ownsThread_) return;
   impl::CallWrapped([this, inThread] { group_->add_thread(inThread->thread_); });
   inThread->ownsThread_ = false;
 }
 
 void ThreadGroup::RemoveThread(Thread* inThread) {
   if (!inThread || !inThread->thread_) return;
-  impl::CallWrapped([this, inThread] { group_->remove_thread(inThread->thread_); });
-  inThread->ownsThread_ = true;
+  // Only a member goes back to its handle; another group's thread stays with that group.
+  bool const member = impl::CallWrapped([this, inThread] {
+    if (!group_->is_thread_in(inThread->thread_)) return false;
+    group_->remove_thread(inThread->thread_);
+    return true;
+  });
+  if (member) inThread->ownsThread_ = true;
 }
 
 void ThreadGroup::JoinAll() {
