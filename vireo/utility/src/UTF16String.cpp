@@ -100,6 +100,7 @@ inline std::uint32_t LoadWord(unsigned char const* p) {
 #endif
 }
 
+// Cleared by the tests (impl::SetShufflePathsEnabled) to check the paths without SSSE3.
 bool gShufflesAllowed = true;
 
 // Whether the SSSE3 paths are taken: decided once from the processor (static initialisers of
@@ -117,7 +118,6 @@ inline bool UseShuffles() {
 }
 
 #if defined(VIREO_UTF_SSSE3)
-
 // Decodes five three-byte characters (15 bytes) at a time while they follow each other, up to
 // `stop`; at least 16 bytes must be readable at each step. Returns the new output position
 // and advances p.
