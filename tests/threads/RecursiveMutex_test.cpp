@@ -78,7 +78,12 @@ TEST(ScopedLock, KeepsItsName) {
   Lock named("pool guard", m, false);
   Lock unnamed(m, false);
   EXPECT_EQ("pool guard", named.GetName());
+  EXPECT_TRUE(named.IsNamed());
   EXPECT_TRUE(unnamed.GetName().empty());
+  EXPECT_FALSE(unnamed.IsNamed());
+  // An empty name given explicitly still makes a named lock.
+  Lock emptyNamed("", m, false);
+  EXPECT_TRUE(emptyNamed.IsNamed());
 }
 
 TEST(ScopedLock, ExcludesOtherThreads) {

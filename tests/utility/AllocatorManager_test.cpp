@@ -73,6 +73,29 @@ TEST(AllocatorManager, ChunkSizedFirstPageTakesFifteenChunksThenRegions) {
   EXPECT_EQ(0u, pool.GetStats().bytesTaken);
 }
 
+TEST(AllocatorManager, ParametersOfTheGlobalPools) {
+  for (unsigned int size : {4u, 128u, 1024u}) {
+    EXPECT_TRUE(impl::ManagerForSize(size)->KeepsOnePage()) << size;
+    EXPECT_EQ(kPage, impl::ManagerForSize(size)->FirstPageSize()) << size;
+    EXPECT_EQ(kChunk, impl::ManagerForSize(size)->NextPageSize()) << size;
+  }
+  for (unsigned int size : {144u, 896u}) {
+    EXPECT_FALSE(impl::ManagerForSize(size)->KeepsOnePage()) << size;
+    EXPECT_EQ(kPage, impl::ManagerForSize(size)->FirstPageSize()) << size;
+  }
+  for (unsigned int size : {1152u, 8192u}) {
+    EXPECT_FALSE(impl::ManagerForSize(size)->KeepsOnePage()) << size;
+    EXPECT_EQ(kChunk, impl::ManagerForSize(size)->FirstPageSize()) << size;
+    EXPECT_EQ(kRegion, impl::ManagerForSize(size)->NextPageSize()) << size;
+  }
+  impl::PoolManager* pages = impl::ManagerForSize(kPage);
+  EXPECT_TRUE(pages->KeepsOnePage());
+  EXPECT_EQ(kChunk, pages->FirstPageSize());
+  impl::PoolManager* chunks = impl::ManagerForSize(kChunk);
+  EXPECT_TRUE(chunks->KeepsOnePage());
+  EXPECT_EQ(kRegion, chunks->FirstPageSize());
+}
+
 TEST(AllocatorManager, BlockCountsPerPage) {
   struct Case {
     impl::PoolManager* pool;

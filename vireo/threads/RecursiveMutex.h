@@ -52,6 +52,7 @@ class VIREO_API ScopedLock<RecursiveMutex, boost::recursive_mutex> {
   void Unlock();
   bool IsLocked() const { return record_.locked; }
   std::string const& GetName() const { return name_; }
+  bool IsNamed() const { return named_; }
 
   // What a condition waits with: the mutex and whether this lock holds it.
   struct LockRecord {

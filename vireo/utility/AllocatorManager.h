@@ -47,6 +47,11 @@ class VIREO_API PoolManager : public AllocatorInterface {
   void* Allocate(unsigned int inSize) override;
   bool Dispose(void* inPtr, unsigned int inSize) override;
   unsigned int BlockSize() const override { return blockSize_; }
+  // The pool's parameters: first page size, the larger page size it moves to, and whether
+  // it keeps one empty page.
+  unsigned int FirstPageSize() const { return firstPageSize_; }
+  unsigned int NextPageSize() const { return nextPageSize_; }
+  bool KeepsOnePage() const { return keepOnePage_; }
 
   // A consistent picture of the pool, taken under its lock (for diagnostics and tests).
   struct Stats {
