@@ -20,10 +20,18 @@ constexpr unsigned int kPage = 4144;
 constexpr unsigned int kChunk = 66352;
 constexpr unsigned int kRegion = 928976;
 
-// Pools are never destroyed; tests make their own and keep them for the process's life.
+// Pools are never destroyed; tests make their own and keep them reachable for the process's
+// life (a pool dropped on the floor would be a leak to the leak checker).
+std::vector<impl::PoolManager*>& KeptPools() {
+  static auto* pools = new std::vector<impl::PoolManager*>;
+  return *pools;
+}
+
 template <class Manager>
 Manager& FreshPool() {
-  return *new Manager();
+  auto* pool = new Manager();
+  KeptPools().push_back(pool);
+  return *pool;
 }
 
 // Allocates until the pool has taken `pages` pages, recording each page's size in order.
