@@ -28,6 +28,20 @@
 #include "vireo/threads/Thread.h"
 #include "vireo/threads/ThreadUtils.h"
 
+// geom
+
+// arrange
+
+// filesupport
+
+// xml
+
+// proplist
+
 #include "vireo/debug/Debug.h"
+
+// console
+
+// commands
 
 #endif
