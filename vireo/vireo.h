@@ -28,7 +28,10 @@
 #include "vireo/threads/Thread.h"
 #include "vireo/threads/ThreadUtils.h"
 
-// geom
+#include "vireo/geom/Matrix.h"
+#include "vireo/geom/PlatformConversions.h"
+#include "vireo/geom/Point.h"
+#include "vireo/geom/Rect.h"
 
 // arrange
 
