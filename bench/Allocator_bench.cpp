@@ -1,4 +1,5 @@
-// Small-block allocator against glibc malloc/free, jemalloc and mimalloc, in one run.
+// The small-block allocator (Vireo) and the fixed-size allocators (VireoFixed) against glibc
+// malloc/free, jemalloc and mimalloc, in one run.
 //
 // jemalloc and mimalloc are loaded with dlopen(RTLD_LOCAL | RTLD_DEEPBIND), so that they do
 // not replace glibc's malloc for the rest of the process (and for the glibc peer); each is
@@ -25,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "vireo/utility/Allocator.h"
 #include "vireo/utility/SmallBlockAllocator.h"
 
 namespace {
@@ -58,6 +60,16 @@ struct Vireo {
   }
   static void Free(void* p, std::size_t n) {
     vireo::utility::SmallBlockAllocator::Dispose(p, static_cast<unsigned int>(n));
+  }
+};
+
+struct VireoFixed {
+  static bool Available() { return true; }
+  static void* Allocate(std::size_t n) {
+    return vireo::utility::Allocator::Allocate(static_cast<unsigned int>(n));
+  }
+  static void Free(void* p, std::size_t n) {
+    vireo::utility::Allocator::Dispose(p, static_cast<unsigned int>(n));
   }
 };
 
@@ -186,21 +198,25 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK_TEMPLATE(Pair, Vireo)->Apply(Sizes);
+BENCHMARK_TEMPLATE(Pair, VireoFixed)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Pair, Glibc)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Pair, JemallocPeer)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Pair, MimallocPeer)->Apply(Sizes);
 
 BENCHMARK_TEMPLATE(ManyLive, Vireo)->Arg(64)->Arg(256);
+BENCHMARK_TEMPLATE(ManyLive, VireoFixed)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLive, Glibc)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLive, JemallocPeer)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLive, MimallocPeer)->Arg(64)->Arg(256);
 
 BENCHMARK_TEMPLATE(ManyLiveShuffled, Vireo)->Arg(64)->Arg(256);
+BENCHMARK_TEMPLATE(ManyLiveShuffled, VireoFixed)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLiveShuffled, Glibc)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLiveShuffled, JemallocPeer)->Arg(64)->Arg(256);
 BENCHMARK_TEMPLATE(ManyLiveShuffled, MimallocPeer)->Arg(64)->Arg(256);
 
 BENCHMARK_TEMPLATE(CrossThread, Vireo)->Arg(64)->Threads(2)->UseRealTime();
+BENCHMARK_TEMPLATE(CrossThread, VireoFixed)->Arg(64)->Threads(2)->UseRealTime();
 BENCHMARK_TEMPLATE(CrossThread, Glibc)->Arg(64)->Threads(2)->UseRealTime();
 BENCHMARK_TEMPLATE(CrossThread, JemallocPeer)->Arg(64)->Threads(2)->UseRealTime();
 BENCHMARK_TEMPLATE(CrossThread, MimallocPeer)->Arg(64)->Threads(2)->UseRealTime();

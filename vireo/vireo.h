@@ -13,6 +13,7 @@
 #include "vireo/platform/SList.h"
 #include "vireo/platform/Types.h"
 
+#include "vireo/utility/Allocator.h"
 #include "vireo/utility/AllocatorManager.h"
 #include "vireo/utility/RefCountedObject.h"
 #include "vireo/utility/SmallBlockAllocator.h"

@@ -1,4 +1,5 @@
-// Many threads allocating, writing, handing blocks to one another and freeing them. A block
+// Many threads allocating, writing, handing blocks to one another and freeing them, through
+// the small-block allocator and through the fixed-size allocators. A block
 // handed out twice, or a block given back to the wrong pool, shows as a broken pattern or as
 // counts that do not return to zero.
 #include "vireo/utility/SmallBlockAllocator.h"
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "vireo/utility/Allocator.h"
 #include "vireo/utility/src/SmallBlockAllocatorTesting.h"
 
 namespace vireo {
@@ -181,6 +183,42 @@ TEST(AllocatorStress, ProducerConsumerOnOneClass) {
   consumer.join();
   EXPECT_EQ(0, broken.load());
   EXPECT_EQ(before, pool->GetStats().blocksInUse);
+}
+
+// Threads free each other's blocks through the lock-free lists; every block handed out must
+// be unique while it is held.
+TEST(AllocatorStress, FixedSizeBlocksCrossThreads) {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+  constexpr int kRounds = 20000;
+#else
+  constexpr int kRounds = 200000;
+#endif
+  std::atomic<void*> exchange[kThreads];
+  for (auto& e : exchange) e.store(nullptr);
+  std::atomic<int> broken{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kRounds; ++i) {
+        unsigned int const size = 16u << (i % 7);  // 16 .. 1024: room for three words
+        auto* p = static_cast<std::uint32_t*>(Allocator::Allocate(size));
+        p[0] = static_cast<std::uint32_t>(t * kRounds + i);
+        p[1] = ~p[0];
+        p[2] = size;
+        // Swap with a neighbour's slot and free what was there (allocated elsewhere).
+        void* old = exchange[(t + 1) % kThreads].exchange(p);
+        if (old) {
+          auto* words = static_cast<std::uint32_t*>(old);
+          if (words[1] != ~words[0]) broken.fetch_add(1);
+          Allocator::Dispose(old, words[2]);
+        }
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  for (auto& e : exchange)
+    if (void* p = e.load()) Allocator::Dispose(p, static_cast<std::uint32_t*>(p)[2]);
+  EXPECT_EQ(0, broken.load());
 }
 
 }  // namespace

@@ -97,6 +97,68 @@ inline void* InterlockedPopEntrySList(SListHead& head, unsigned char* base, std:
   }
 }
 
+// ---- lists of blocks anywhere in memory ---------------------------------------------
+//
+// The same LIFO for blocks that belong to no single run (the fixed-size pools, whose pages come
+// from many runs). Entries are named by address, so a link takes the first 8 bytes of a free
+// block. The head packs the address (8-byte aligned, below 2^48 as on every 64-bit Linux
+// target with 4-level page tables) with a 19-bit tag in one 64-bit word.
+// Precondition for pops: the memory of every block ever pushed stays mapped (blocks of such
+// lists are never given back to the system).
+
+struct PointerSListHead {
+  std::atomic<std::uint64_t> word;
+};
+
+namespace impl {
+constexpr unsigned kPointerTagShift = 45;
+constexpr std::uint64_t kPointerMask = (std::uint64_t(1) << kPointerTagShift) - 1;
+constexpr std::uint64_t kPointerTagUnit = std::uint64_t(1) << kPointerTagShift;
+
+inline std::uint64_t PackPointer(std::uint64_t tagged, void* p) {
+  return ((tagged & ~kPointerMask) + kPointerTagUnit) |
+         (reinterpret_cast<std::uint64_t>(p) >> 3);
+}
+inline void* UnpackPointer(std::uint64_t word) {
+  return reinterpret_cast<void*>((word & kPointerMask) << 3);
+}
+
+__attribute__((no_sanitize("thread"))) inline void* ReadPointerLink(void const* block) {
+  void* link;
+  __builtin_memcpy(&link, block, sizeof link);
+  return link;
+}
+}  // namespace impl
+
+inline void InitializeSListHead(PointerSListHead& head) {
+  head.word.store(0, std::memory_order_relaxed);
+}
+
+// Pushes a block (8-byte aligned, at least 8 bytes). Lock-free.
+inline void InterlockedPushEntrySList(PointerSListHead& head, void* block) {
+  std::uint64_t old = head.word.load(std::memory_order_relaxed);
+  std::uint64_t next;
+  do {
+    void* const link = impl::UnpackPointer(old);
+    __builtin_memcpy(block, &link, sizeof link);
+    next = impl::PackPointer(old, block);
+  } while (!head.word.compare_exchange_weak(old, next, std::memory_order_release,
+                                            std::memory_order_relaxed));
+}
+
+// Pops the most recently pushed block, or null. Lock-free.
+inline void* InterlockedPopEntrySList(PointerSListHead& head) {
+  std::uint64_t old = head.word.load(std::memory_order_acquire);
+  for (;;) {
+    void* const top = impl::UnpackPointer(old);
+    if (!top) return nullptr;
+    void* const link = impl::ReadPointerLink(top);
+    if (head.word.compare_exchange_weak(old, impl::PackPointer(old, link),
+                                        std::memory_order_acquire, std::memory_order_acquire))
+      return top;
+  }
+}
+
 }  // namespace platform
 }  // namespace vireo
 
