@@ -11,6 +11,7 @@
 #include "vireo/platform/Dialog.h"
 #include "vireo/platform/Process.h"
 #include "vireo/platform/SList.h"
+#include "vireo/platform/Sax.h"
 #include "vireo/platform/Types.h"
 
 #include "vireo/utility/Allocator.h"
@@ -38,9 +39,13 @@
 
 // filesupport
 
-// xml
+#include "vireo/xml/MSXMLParseHandler.h"
+#include "vireo/xml/XMLParser.h"
+#include "vireo/xml/XMLUtils.h"
 
-// proplist
+#include "vireo/proplist/PropList.h"
+#include "vireo/proplist/PropListXML.h"
+#include "vireo/proplist/PropListXMLHandler.h"
 
 #include "vireo/debug/Debug.h"
 

@@ -1,0 +1,42 @@
+// Property lists as XML documents: writing, reading, saving and loading.
+//
+//   <?xml version='1.0'?>
+//   <prop.map version='4'>
+//   <prop.list>
+//   <prop.pair>
+//   <key>width</key>
+//   <double>12.5</double>
+//   </prop.pair>
+//   </prop.list>
+//   </prop.map>
+//
+// One element per line, no indentation; floating values keep six significant digits.
+// Loading needs a parser factory installed (vireo::xml::SetParserFactory).
+#ifndef VIREO_PROPLIST_PROPLISTXML_H
+#define VIREO_PROPLIST_PROPLISTXML_H
+
+#include "vireo/Export.h"
+#include "vireo/proplist/PropList.h"
+#include "vireo/utility/UTF16String.h"
+
+namespace vireo {
+namespace proplist {
+namespace utils {
+
+// `out` becomes the whole document for the list.
+VIREO_API void WritePropList(utility::UTF8String& out, PropList const& inList);
+
+// Parses the document held in `inXML` into `ioList` (not cleared first). Without a parser
+// factory raises "...MissingParserFactory..." (level 1, component 104, code 21) and reads
+// nothing; a document that fails to parse raises "...ParsingPropertiesList..." (code 22),
+// and the values read before the fault stay in the list.
+VIREO_API void ReadPropList(utility::UTF8String const& inXML, PropList& ioList);
+
+// The same for the document in a file (any path form the parser accepts).
+VIREO_API void LoadPropList(utility::UTF16String const& inPath, PropList& ioList);
+
+}  // namespace utils
+}  // namespace proplist
+}  // namespace vireo
+
+#endif

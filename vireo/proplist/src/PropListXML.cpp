@@ -1,0 +1,65 @@
+// Writing property lists as XML documents and reading them back through the XML framework.
+#include "vireo/proplist/PropListXML.h"
+
+#include "vireo/config/Errors.h"
+#include "vireo/proplist/PropListXMLHandler.h"
+#include "vireo/proplist/src/Numbers.h"
+#include "vireo/proplist/src/XMLText.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace vireo {
+namespace proplist {
+namespace utils {
+
+using utility::UTF16String;
+using utility::UTF8String;
+
+void WritePropList(UTF8String& out, PropList const& inList) {
+  out.clear();
+  impl::Put(out, "<?xml version='1.0'?>\n<prop.map version='");
+  impl::AppendNumber(out, inList.GetVersion());
+  impl::Put(out, "'>\n");
+  inList.OutputAsXMLFragment(out);
+  impl::Put(out, "</prop.map>\n");
+}
+
+namespace {
+
+void Raise(char const* key, long code) {
+  config::ThrowError(config::kErrorLevelNonFatal, key, 104, code, true, config::ReplacementValue(),
+                     config::ReplacementValue(), config::ReplacementValue(),
+                     config::ReplacementValue());
+}
+
+// Runs `parse` on a parser from the installed factory, driving a reader for `ioList`.
+template <class Parse>
+void Load(PropList& ioList, Parse parse) {
+  PropListXMLHandler* const reader = new PropListXMLHandler(ioList);
+  std::auto_ptr<xml::AbstractParseHandler> handler(reader);
+  std::auto_ptr<xml::AbstractDocParser> parser = xml::GetParser(handler);
+  if (!parser.get()) {
+    Raise("$$$/wren/proplist/Error/PropListUtils/MissingParserFactory=Missing XML Parser Factory.",
+          21);
+    return;
+  }
+  // A text cut short by the reader's limit is a document that was not read.
+  if (parse(*parser) != xml::kXMLParseSuccess || reader->TextLimitExceeded())
+    Raise("$$$/wren/proplist/Error/PropListUtils/ParsingPropertiesList="
+          "Error parsing properties list.",
+          22);
+}
+
+}  // namespace
+
+void ReadPropList(UTF8String const& inXML, PropList& ioList) {
+  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseBuffer(inXML); });
+}
+
+void LoadPropList(UTF16String const& inPath, PropList& ioList) {
+  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseDocument(inPath); });
+}
+
+}  // namespace utils
+}  // namespace proplist
+}  // namespace vireo
