@@ -44,6 +44,7 @@
 #include "vireo/xml/XMLUtils.h"
 
 #include "vireo/proplist/PropList.h"
+#include "vireo/proplist/PropListGeometry.h"
 #include "vireo/proplist/PropListXML.h"
 #include "vireo/proplist/PropListXMLHandler.h"
 
