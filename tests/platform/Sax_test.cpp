@@ -224,6 +224,22 @@ TEST(SaxTest, ParsesFilesLikeBuffers) {
   EXPECT_EQ((Events{"begin"}), directory.events);
 }
 
+TEST(SaxTest, ReadsWholeDocumentsOfRegularFilesOnly) {
+  testing::TemporaryDirectory dir;
+  std::string const path = dir.Path() + "/doc.xml";
+  std::string const content = "<a>" + std::string(100000, 'x') + "</a>";
+  std::ofstream(path) << content;
+  std::string out = "stale";
+  EXPECT_TRUE(SaxReadDocument(path.c_str(), content.size(), out));
+  EXPECT_EQ(content, out);
+  EXPECT_FALSE(SaxReadDocument(path.c_str(), content.size() - 1, out));  // too large
+  EXPECT_FALSE(SaxReadDocument(dir.Path().c_str(), 1 << 20, out));
+  EXPECT_FALSE(SaxReadDocument((dir.Path() + "/none").c_str(), 1 << 20, out));
+  std::string const fifo = dir.Path() + "/pipe";
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  EXPECT_FALSE(SaxReadDocument(fifo.c_str(), 1 << 20, out));  // refused without waiting
+}
+
 // A writer that never stops: the reader must give up at the limit, not hold it all.
 TEST(SaxTest, EndlessTextFromAPipeIsRefusedAtTheLimit) {
   testing::TemporaryDirectory dir;

@@ -16,6 +16,9 @@
 #include "tests/support/RecordingErrorManager.h"
 #include "tests/support/TestEnvironment.h"
 #include "vireo/proplist/PropListXMLHandler.h"
+#include "vireo/xml/MSXMLParseHandler.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace vireo {
 namespace proplist {
@@ -384,6 +387,64 @@ TEST(PropListXMLTest, RandomListsRoundTrip) {
     std::string why;
     ASSERT_TRUE(testing::SameList(list, back, true, why)) << why << "\n" << text;
     ASSERT_EQ(text, Write(back));
+  }
+}
+
+// The general path: the supplied parser driving a reader, as ReadPropList does for
+// documents of any form. Answers whether the document parsed.
+bool ReadGeneral(std::string const& document, PropList& list) {
+  testing::RecordingErrorManager manager;  // the version error, checked by the caller
+  testing::ScopedErrorManager scope(&manager);
+  PropListXMLHandler* const reader = new PropListXMLHandler(list);
+  std::auto_ptr<xml::AbstractParseHandler> handler(reader);
+  xml::MSXMLParseHandler parser(handler);
+  return parser.ParseBuffer(K(document)) == xml::kXMLParseSuccess && !reader->TextLimitExceeded();
+}
+
+// ReadPropList reads documents of the writer's own form by itself; whatever it reads that
+// way, and whatever it leaves to the general path, ends as the general path would end it.
+TEST(PropListXMLTest, EveryDocumentReadsAsTheGeneralPathReadsIt) {
+  PropList sample;
+  sample.SetValue(K("k&<>'\"]]"), W("v \xC3\xA9\xF0\x9F\x98\x80"));
+  sample.SetValue(K("n"), std::list<double>{1.5, -2});
+  sample.NewSubList(K("s"))->SetValue(K("b"), std::list<bool>{true, false});
+  sample.SetValue(K("i"), 7l);
+  std::string const canonical = Write(sample);
+  auto replaced = [&](std::string const& from, std::string const& to) {
+    std::string text = canonical;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  std::string const documents[] = {
+      canonical,
+      replaced("version='4'", "version='5'"),
+      replaced("version='4'", "version='70000'"),
+      replaced("<key>i</key>", "<key>i\r</key>"),            // carriage return
+      replaced("<key>i</key>", "<key>&#105;</key>"),           // character reference
+      replaced("<key>i</key>", "<key>]]></key>"),              // not allowed in text
+      replaced("<key>i</key>", "<key>\xED\xA0\x80</key>"),  // an encoded surrogate
+      replaced("<key>i</key>", "<key>\xEF\xBF\xBE</key>"),  // U+FFFE
+      replaced("<key>i</key>", "<key>\xC3</key>"),            // cut sequence
+      replaced("<key>i</key>", "<key>\x01</key>"),
+      replaced("<key>i</key>", "<key>&bogus;</key>"),
+      replaced("<double>1.5</double>", "<float>1.5</float>"),  // element of another type
+      replaced("<int type='signed' size='32'>7</int>", "<int type='signed' size='32'> 7x</int>"),
+      replaced("<int type='signed' size='32'>7</int>", "<int size='32' type='signed'>7</int>"),
+      replaced("</prop.map>\n", "</prop.map>"),
+      replaced("</prop.map>\n", "</prop.map>\n<!-- after -->"),
+      canonical.substr(0, canonical.size() / 2),
+  };
+  for (std::string const& document : documents) {
+    PropList fast, general;
+    fast.SetValue(K("before"), true);
+    general.SetValue(K("before"), true);
+    std::vector<long> codes = Read(document, fast);
+    bool const parsed = ReadGeneral(document, general);
+    std::vector<long> expected;
+    if (general.GetVersion() > 4) expected.push_back(20);
+    if (!parsed) expected.push_back(22);
+    EXPECT_EQ(expected, codes) << document;
+    EXPECT_EQ(Write(general), Write(fast)) << document;
   }
 }
 

@@ -7,6 +7,7 @@
 #define VIREO_PLATFORM_SAX_H
 
 #include <cstddef>
+#include <string>
 
 #include "vireo/Export.h"
 
@@ -76,6 +77,11 @@ VIREO_API SaxResult SaxParseBuffer(void const* data, std::size_t size, SaxConten
 // other streams work too. A file that cannot be opened gives kSaxCannotRead and no event.
 VIREO_API SaxResult SaxParseFile(char const* path, SaxContentSink& sink,
                                  SaxLimits const& limits = SaxLimits());
+
+// The bytes of the regular file at the POSIX `path` into `out`, for readers that look at a
+// whole document before parsing it. False, with `out` unspecified, when the file cannot be
+// read, is no regular file (a pipe cannot be read twice), or holds more than `maxSize` bytes.
+VIREO_API bool SaxReadDocument(char const* path, std::size_t maxSize, std::string& out);
 
 }  // namespace platform
 }  // namespace vireo

@@ -39,12 +39,11 @@ inline bool IsStreamSpace(unsigned u) {
 // The longest prefix of [p, end) (after white space) that stream extraction of T would
 // take, copied as ASCII into `buffer` (at most `capacity` bytes); its length, 0 for none.
 // Units other than ASCII never belong to a number, so UTF-16 text is read directly.
-template <class T>
-std::size_t ScanNumber(unsigned short const* p, unsigned short const* end, char* buffer,
-                       std::size_t capacity) {
+template <class T, class Unit>
+std::size_t ScanNumber(Unit const* p, Unit const* end, char* buffer, std::size_t capacity) {
   while (p != end && IsStreamSpace(*p)) ++p;
   std::size_t n = 0;
-  auto take = [&](unsigned short u) {
+  auto take = [&](unsigned u) {
     if (n < capacity) buffer[n] = static_cast<char>(u);
     ++n;
     ++p;
@@ -73,14 +72,13 @@ std::size_t ScanNumber(unsigned short const* p, unsigned short const* end, char*
   return mantissa == 0 ? 0 : n;
 }
 
-// The value of the number text at the start of `text` (after white space), as stream
+// The value of the number text at the start of [p, end) (after white space), as stream
 // extraction gives it: 0 when there is none; the nearest limit when it does not fit; a
 // negative text read into an unsigned type wraps, as the streams' C conversions do.
-template <class T>
-T ParseNumber(utility::UTF16String const& text) {
+template <class T, class Unit>
+T ParseNumber(Unit const* p, Unit const* end) {
   char buffer[512];
-  std::size_t const length =
-      ScanNumber<T>(text.data(), text.data() + text.size(), buffer, sizeof buffer);
+  std::size_t const length = ScanNumber<T>(p, end, buffer, sizeof buffer);
   if (length == 0) return T();
   if constexpr (std::is_floating_point<T>::value) {
     if (length > sizeof buffer) return T();  // absurdly long; treated as unreadable
@@ -130,6 +128,11 @@ T ParseNumber(utility::UTF16String const& text) {
       return negative ? static_cast<T>(U(0) - magnitude) : magnitude;
     }
   }
+}
+
+template <class T>
+T ParseNumber(utility::UTF16String const& text) {
+  return ParseNumber<T>(text.data(), text.data() + text.size());
 }
 
 }  // namespace impl

@@ -1,10 +1,17 @@
 // Writing property lists as XML documents and reading them back through the XML framework.
 #include "vireo/proplist/PropListXML.h"
 
+#include <string>
+#include <typeinfo>
+
 #include "vireo/config/Errors.h"
 #include "vireo/proplist/PropListXMLHandler.h"
+#include "vireo/proplist/src/CanonicalReader.h"
 #include "vireo/proplist/src/Numbers.h"
+#include "vireo/platform/Sax.h"
 #include "vireo/proplist/src/XMLText.h"
+#include "vireo/xml/src/DocumentPath.h"
+#include "vireo/xml/MSXMLParseHandler.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -33,8 +40,10 @@ void Raise(char const* key, long code) {
 }
 
 // Runs `parse` on a parser from the installed factory, driving a reader for `ioList`.
-template <class Parse>
-void Load(PropList& ioList, Parse parse) {
+// `fast` may read the document instead when that parser is the supplied one: it reads only
+// documents in the writer's own form, with the same result.
+template <class Parse, class Fast>
+void Load(PropList& ioList, Parse parse, Fast fast) {
   PropListXMLHandler* const reader = new PropListXMLHandler(ioList);
   std::auto_ptr<xml::AbstractParseHandler> handler(reader);
   std::auto_ptr<xml::AbstractDocParser> parser = xml::GetParser(handler);
@@ -43,6 +52,7 @@ void Load(PropList& ioList, Parse parse) {
           21);
     return;
   }
+  if (typeid(*parser) == typeid(xml::MSXMLParseHandler) && fast()) return;
   // A text cut short by the reader's limit is a document that was not read.
   if (parse(*parser) != xml::kXMLParseSuccess || reader->TextLimitExceeded())
     Raise("$$$/wren/proplist/Error/PropListUtils/ParsingPropertiesList="
@@ -53,11 +63,20 @@ void Load(PropList& ioList, Parse parse) {
 }  // namespace
 
 void ReadPropList(UTF8String const& inXML, PropList& ioList) {
-  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseBuffer(inXML); });
+  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseBuffer(inXML); },
+       [&] { return impl::ReadCanonical(inXML.data(), inXML.size(), ioList); });
 }
 
 void LoadPropList(UTF16String const& inPath, PropList& ioList) {
-  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseDocument(inPath); });
+  Load(ioList, [&](xml::AbstractDocParser& parser) { return parser.ParseDocument(inPath); },
+       [&] {
+         // Larger files, pipes and anything unreadable go to the streaming parser.
+         std::string path, bytes;
+         return xml::impl::DocumentPathToPosix(inPath, path) &&
+                platform::SaxReadDocument(path.c_str(), platform::kSaxDefaultMaxTextRun, bytes) &&
+                impl::ReadCanonical(reinterpret_cast<unsigned char const*>(bytes.data()),
+                                    bytes.size(), ioList);
+       });
 }
 
 }  // namespace utils
