@@ -415,11 +415,15 @@ TEST(PropListXMLTest, EveryDocumentReadsAsTheGeneralPathReadsIt) {
     text.replace(text.find(from), from.size(), to);
     return text;
   };
+  std::string crlf;  // as a file written in text mode holds it
+  for (char c : canonical) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   std::string const documents[] = {
       canonical,
+      crlf,
+      replaced("<key>i</key>\n", "<key>i</key>\r"),
+      replaced("<key>i</key>", "<key>a\r\r\nb\rc</key>"),
       replaced("version='4'", "version='5'"),
       replaced("version='4'", "version='70000'"),
-      replaced("<key>i</key>", "<key>i\r</key>"),            // carriage return
       replaced("<key>i</key>", "<key>&#105;</key>"),           // character reference
       replaced("<key>i</key>", "<key>]]></key>"),              // not allowed in text
       replaced("<key>i</key>", "<key>\xED\xA0\x80</key>"),  // an encoded surrogate

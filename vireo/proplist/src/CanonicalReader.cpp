@@ -145,8 +145,8 @@ class Reader {
   }
   bool Take(char const* literal) { return Take(literal, std::strlen(literal)); }
 
-  // Character data up to the next "<": well-formed UTF-8 of XML characters, no carriage
-  // return (XML reads it as a line feed), no "]]>", and only the five named references.
+  // Character data up to the next "<": well-formed UTF-8 of XML characters, no "]]>", and
+  // only the five named references. (Carriage returns were normalised away before.)
   bool ScanText(Text& text) {
     text.begin = p_;
     text.hasEntity = false;
@@ -339,6 +339,21 @@ class Reader {
 }  // namespace
 
 bool ReadCanonical(Byte const* data, std::size_t size, PropList& ioList) {
+  // XML reads every CR LF pair and every lone CR as LF before anything else, so a document
+  // with carriage returns (a file written in text mode) is read in that normalised form.
+  if (std::memchr(data, '\r', size)) {
+    std::vector<Byte> normalised;
+    normalised.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      if (data[i] != '\r') {
+        normalised.push_back(data[i]);
+      } else {
+        normalised.push_back('\n');
+        if (i + 1 < size && data[i + 1] == '\n') ++i;
+      }
+    }
+    return ReadCanonical(normalised.data(), normalised.size(), ioList);
+  }
   if (!Reader<false>(data, size, ioList).Run()) return false;
   Reader<true>(data, size, ioList).Run();
   return true;

@@ -13,7 +13,7 @@ namespace proplist {
 namespace impl {
 
 // When `data` holds a document in the writer's exact form (its declaration, tags, line
-// breaks and attribute quoting; text that is well-formed XML without carriage returns or
+// breaks, either LF or CR LF, and attribute quoting; text that is well-formed XML without
 // character references), sets its values into `ioList` as the general reader would, raising
 // the version error first when the document is newer, and answers true. Otherwise answers
 // false having changed and raised nothing.
