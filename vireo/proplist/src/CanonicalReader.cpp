@@ -8,9 +8,9 @@
 #include <list>
 #include <vector>
 
-#include "vireo/config/Errors.h"
 #include "vireo/platform/Sax.h"
 #include "vireo/proplist/src/Numbers.h"
+#include "vireo/proplist/src/ReadErrors.h"
 
 namespace vireo {
 namespace proplist {
@@ -99,12 +99,7 @@ class Reader {
     if (!Take("'>\n<prop.list>\n")) return false;
     if (kApply) {
       unsigned short const version = ParseNumber<unsigned short>(versionBegin, versionEnd);
-      if (version > PropList::GetCurrentVersion())
-        config::ThrowError(config::kErrorLevelNonFatal,
-                           "$$$/wren/proplist/Error/PropListXMLHandler/VersionGreaterThan="
-                           "Cannot read PropList data; version greater than expected.",
-                           104, 20, true, config::ReplacementValue(), config::ReplacementValue(),
-                           config::ReplacementValue(), config::ReplacementValue());
+      if (version > PropList::GetCurrentVersion()) RaiseVersionGreaterThan();
       root_.SetVersion(version);
       lists_.push_back(&root_);
     }

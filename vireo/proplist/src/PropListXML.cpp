@@ -4,10 +4,10 @@
 #include <string>
 #include <typeinfo>
 
-#include "vireo/config/Errors.h"
 #include "vireo/proplist/PropListXMLHandler.h"
 #include "vireo/proplist/src/CanonicalReader.h"
 #include "vireo/proplist/src/Numbers.h"
+#include "vireo/proplist/src/ReadErrors.h"
 #include "vireo/platform/Sax.h"
 #include "vireo/proplist/src/XMLText.h"
 #include "vireo/xml/src/DocumentPath.h"
@@ -33,12 +33,6 @@ void WritePropList(UTF8String& out, PropList const& inList) {
 
 namespace {
 
-void Raise(char const* key, long code) {
-  config::ThrowError(config::kErrorLevelNonFatal, key, 104, code, true, config::ReplacementValue(),
-                     config::ReplacementValue(), config::ReplacementValue(),
-                     config::ReplacementValue());
-}
-
 // Runs `parse` on a parser from the installed factory, driving a reader for `ioList`.
 // `fast` may read the document instead when that parser is the supplied one: it reads only
 // documents in the writer's own form, with the same result.
@@ -48,14 +42,14 @@ void Load(PropList& ioList, Parse parse, Fast fast) {
   std::auto_ptr<xml::AbstractParseHandler> handler(reader);
   std::auto_ptr<xml::AbstractDocParser> parser = xml::GetParser(handler);
   if (!parser.get()) {
-    Raise("$$$/wren/proplist/Error/PropListUtils/MissingParserFactory=Missing XML Parser Factory.",
+    impl::RaiseReadError("$$$/wren/proplist/Error/PropListUtils/MissingParserFactory=Missing XML Parser Factory.",
           21);
     return;
   }
   if (typeid(*parser) == typeid(xml::MSXMLParseHandler) && fast()) return;
   // A text cut short by the reader's limit is a document that was not read.
   if (parse(*parser) != xml::kXMLParseSuccess || reader->TextLimitExceeded())
-    Raise("$$$/wren/proplist/Error/PropListUtils/ParsingPropertiesList="
+    impl::RaiseReadError("$$$/wren/proplist/Error/PropListUtils/ParsingPropertiesList="
           "Error parsing properties list.",
           22);
 }

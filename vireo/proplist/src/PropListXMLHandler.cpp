@@ -3,8 +3,8 @@
 
 #include <list>
 
-#include "vireo/config/Errors.h"
 #include "vireo/proplist/src/Numbers.h"
+#include "vireo/proplist/src/ReadErrors.h"
 
 namespace vireo {
 namespace proplist {
@@ -72,12 +72,6 @@ bool Classify(UTF16String const& name, xml::AttributeMap const& attributes, int&
   return true;
 }
 
-void Raise(char const* key, long code) {
-  config::ThrowError(config::kErrorLevelNonFatal, key, 104, code, true, config::ReplacementValue(),
-                     config::ReplacementValue(), config::ReplacementValue(),
-                     config::ReplacementValue());
-}
-
 template <class T>
 void SetNumber(PropList& list, UTF8String const& key, UTF16String const& text) {
   list.SetValue(key, static_cast<T>(impl::ParseNumber<T>(text)));
@@ -113,10 +107,7 @@ void PropListXMLHandler::StartElement(UTF16String const& inName,
     static UTF16String const kVersion = utility::AsciiToUTF16("version");
     if (UTF16String const* const version = Attribute(inAttributes, kVersion)) {
       unsigned short const value = impl::ParseNumber<unsigned short>(*version);
-      if (value > PropList::GetCurrentVersion())
-        Raise("$$$/wren/proplist/Error/PropListXMLHandler/VersionGreaterThan="
-              "Cannot read PropList data; version greater than expected.",
-              20);
+      if (value > PropList::GetCurrentVersion()) impl::RaiseVersionGreaterThan();
       root_.SetVersion(value);
     }
   } else if (Is(inName, "prop.list")) {
