@@ -35,7 +35,12 @@
 #include "vireo/geom/Point.h"
 #include "vireo/geom/Rect.h"
 
-// arrange
+#include "vireo/arrange/Arrangeable.h"
+#include "vireo/arrange/ArrangeableGroup.h"
+#include "vireo/arrange/Arrangement.h"
+#include "vireo/arrange/DynamicGroup.h"
+#include "vireo/arrange/GroupArrangement.h"
+#include "vireo/arrange/Single.h"
 
 // filesupport
 
