@@ -16,9 +16,12 @@
 
 #include "vireo/utility/Allocator.h"
 #include "vireo/utility/AllocatorManager.h"
+#include "vireo/utility/CaseMapping.h"
 #include "vireo/utility/RefCountedObject.h"
 #include "vireo/utility/SmallBlockAllocator.h"
+#include "vireo/utility/StreamBuffers.h"
 #include "vireo/utility/StringUtils.h"
+#include "vireo/utility/TextStreams.h"
 #include "vireo/utility/UTF16String.h"
 
 #include "vireo/config/ClientIdentity.h"
@@ -54,6 +57,7 @@
 #include "vireo/proplist/PropListXMLHandler.h"
 
 #include "vireo/debug/Debug.h"
+#include "vireo/debug/Trace.h"
 
 // console
 
