@@ -14,11 +14,13 @@
 #include "vireo/platform/SList.h"
 #include "vireo/platform/Sax.h"
 #include "vireo/platform/Types.h"
+#include "vireo/platform/Uuid.h"
 
 #include "vireo/utility/Allocator.h"
 #include "vireo/utility/AllocatorManager.h"
 #include "vireo/utility/CaseMapping.h"
 #include "vireo/utility/Flags.h"
+#include "vireo/utility/Guid.h"
 #include "vireo/utility/Numbers.h"
 #include "vireo/utility/RefCountedObject.h"
 #include "vireo/utility/SmallBlockAllocator.h"

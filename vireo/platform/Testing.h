@@ -1,5 +1,6 @@
 // Test seams of the platform layer. Production code never calls these; tests use them to
-// make the system refuse memory and to follow blocks back to the system heap.
+// make the system refuse memory, to follow blocks back to the system heap, and to make
+// the UUID services fail.
 #ifndef VIREO_PLATFORM_TESTING_H
 #define VIREO_PLATFORM_TESTING_H
 
@@ -7,6 +8,7 @@
 #include <cstdint>
 
 #include "vireo/Export.h"
+#include "vireo/platform/Uuid.h"
 
 namespace vireo {
 namespace platform {
@@ -24,6 +26,14 @@ struct AlignedHeapCounts {
   std::uint64_t frees;        // AlignedFree calls with a non-null block
 };
 VIREO_API AlignedHeapCounts GetAlignedHeapCounts();
+
+// While installed, CreateUuid returns what the generator gives instead of asking libuuid, so
+// that tests can watch the failure paths. Null uninstalls.
+using UuidGenerator = UuidStatus (*)(_GUID& outUuid);
+VIREO_API void SetUuidGenerator(UuidGenerator generator);
+
+// While true, UuidToString fails as a platform without memory for the text would.
+VIREO_API void SetUuidToStringFailure(bool fail);
 
 }  // namespace testing
 }  // namespace platform
