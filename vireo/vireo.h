@@ -65,6 +65,8 @@
 #include "vireo/debug/Trace.h"
 
 // console
+#include "vireo/console/Command.h"
+#include "vireo/console/CommandRegistry.h"
 
 // commands
 
