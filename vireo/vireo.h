@@ -11,6 +11,8 @@
 #include "vireo/platform/Dialog.h"
 #include "vireo/platform/Locale.h"
 #include "vireo/platform/Process.h"
+#include "vireo/platform/LineReader.h"
+#include "vireo/platform/Time.h"
 #include "vireo/platform/SList.h"
 #include "vireo/platform/Sax.h"
 #include "vireo/platform/Types.h"
