@@ -69,6 +69,7 @@
 // console
 #include "vireo/console/Command.h"
 #include "vireo/console/CommandRegistry.h"
+#include "vireo/console/ConsoleLogFile.h"
 
 // commands
 
