@@ -20,6 +20,7 @@
 
 #include "vireo/utility/Allocator.h"
 #include "vireo/utility/AllocatorManager.h"
+#include "vireo/utility/Calculator.h"
 #include "vireo/utility/CaseMapping.h"
 #include "vireo/utility/Flags.h"
 #include "vireo/utility/Guid.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "vireo/platform/Locale.h"
+#include "vireo/utility/Calculator.h"
 #include "vireo/utility/Numbers.h"
 
 namespace vireo {
@@ -96,6 +97,18 @@ TEST(UserLocale, FormattedNumbersReadBack) {
     for (auto flags : {Flags<unsigned short>(), kNumberGroupThousands | kNumberPlusSign})
       EXPECT_DOUBLE_EQ(v, StringToNumber(NumberToString(v, 1, 6, flags), Flags<unsigned short>()))
           << N(NumberToString(v, 1, 6, flags));
+}
+
+TEST(UserLocale, CalculatorNumbersTakeTheUserSeparators) {
+  if (German()) {
+    EXPECT_EQ(3.0, Calculate(W("1,5*2")));
+    EXPECT_EQ(1001.0, Calculate(W("1.000+1")));
+    EXPECT_EQ(-0.25, Calculate(W("0,5-0,75")));
+  } else {
+    EXPECT_EQ(3.0, Calculate(W("1.5*2")));
+    EXPECT_EQ(1001.0, Calculate(W("1,000+1")));
+    EXPECT_EQ(-0.25, Calculate(W("0.5-0.75")));
+  }
 }
 
 }  // namespace
