@@ -65,6 +65,7 @@
 #include "vireo/proplist/PropListXMLHandler.h"
 
 #include "vireo/debug/Debug.h"
+#include "vireo/debug/DebugDatabase.h"
 #include "vireo/debug/Trace.h"
 
 // console

@@ -60,6 +60,10 @@ class ScopedPtr {
 VIREO_API void SetEmergencyMemoryMode(bool inOn);
 VIREO_API bool GetEmergencyMemoryMode();
 
+// Reports through the trace system (category "WREN.Allocator", volume 1) that no statistics
+// are collected. Whether the category is enabled is asked once per process.
+VIREO_API void TraceAllocatorStatistics();
+
 }  // namespace utility
 }  // namespace vireo
 

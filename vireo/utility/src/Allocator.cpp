@@ -14,7 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "vireo/debug/Trace.h"
 #include "vireo/platform/AlignedHeap.h"
+#include "vireo/platform/Process.h"
 #include "vireo/platform/SList.h"
 #include "vireo/threads/RecursiveMutex.h"
 #include "vireo/utility/SmallBlockAllocator.h"
@@ -281,6 +283,17 @@ void Allocator::Dispose(void* inPtr, unsigned int inSize) {
 
 void SetEmergencyMemoryMode(bool inOn) { gEmergency.store(inOn, std::memory_order_relaxed); }
 bool GetEmergencyMemoryMode() { return gEmergency.load(std::memory_order_relaxed); }
+
+void TraceAllocatorStatistics() {
+  // Asked once: the answer holds for the life of the process.
+  static bool const enabled = debug::TraceEnabled(
+      UTF8String(reinterpret_cast<unsigned char const*>("WREN.Allocator")), 1, false);
+  if (!enabled) return;
+  // The stream needs no heap memory, so the report works however short of memory we are.
+  debug::SafeTraceStream stream;
+  stream << "<" << platform::CurrentThreadId() << "> <WREN.Allocator> <1> "
+         << "Allocator is not being monitored. Statistics are not available\n";
+}
 
 // ---- introspection for tests ------------------------------------------------------------
 
