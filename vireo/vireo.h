@@ -54,6 +54,10 @@
 #include "vireo/arrange/Single.h"
 
 // filesupport
+#include "vireo/filesupport/ByteStream.h"
+#include "vireo/filesupport/ByteStreamExceptions.h"
+#include "vireo/filesupport/MemoryByteStreams.h"
+#include "vireo/filesupport/StdByteStream.h"
 
 #include "vireo/xml/MSXMLParseHandler.h"
 #include "vireo/xml/XMLParser.h"
