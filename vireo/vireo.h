@@ -6,6 +6,7 @@
 
 #include "vireo/platform/AlignedHeap.h"
 #include "vireo/platform/Atomics.h"
+#include "vireo/platform/Checksum.h"
 #include "vireo/platform/DebugOutput.h"
 #include "vireo/platform/Debugger.h"
 #include "vireo/platform/Dialog.h"
@@ -56,7 +57,9 @@
 // filesupport
 #include "vireo/filesupport/ByteStream.h"
 #include "vireo/filesupport/ByteStreamExceptions.h"
+#include "vireo/filesupport/CRCByteStream.h"
 #include "vireo/filesupport/MemoryByteStreams.h"
+#include "vireo/filesupport/RLEByteStream.h"
 #include "vireo/filesupport/StdByteStream.h"
 
 #include "vireo/xml/MSXMLParseHandler.h"
