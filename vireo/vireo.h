@@ -16,6 +16,7 @@
 #include "vireo/platform/Time.h"
 #include "vireo/platform/SList.h"
 #include "vireo/platform/Sax.h"
+#include "vireo/platform/SpecialFolders.h"
 #include "vireo/platform/Types.h"
 #include "vireo/platform/Uuid.h"
 
