@@ -10,6 +10,7 @@
 #include "vireo/platform/DebugOutput.h"
 #include "vireo/platform/Debugger.h"
 #include "vireo/platform/Dialog.h"
+#include "vireo/platform/Files.h"
 #include "vireo/platform/Locale.h"
 #include "vireo/platform/Process.h"
 #include "vireo/platform/LineReader.h"

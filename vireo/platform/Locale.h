@@ -1,5 +1,6 @@
 // The user's locale: the number separators and the character set of the environment's locale
-// (LC_ALL, LC_NUMERIC, LANG and friends), as newlocale(LC_ALL_MASK, "", 0) builds it.
+// (LC_ALL, LC_NUMERIC, LANG and friends), as newlocale(LC_ALL_MASK, "", 0) builds it; the
+// order of file names and the conversions to and from the character set.
 #ifndef VIREO_PLATFORM_LOCALE_H
 #define VIREO_PLATFORM_LOCALE_H
 
@@ -26,6 +27,26 @@ VIREO_API bool GetUserNumberSeparators(NumberSeparators& outSeparators);
 // the "ANSI code page"; written NUL-terminated into inBuffer (cut to fit). False, with
 // "ANSI_X3.4-1968" (the C locale's ASCII), when the locale cannot be built. Thread-safe.
 VIREO_API bool GetUserCharacterSet(char* inBuffer, std::size_t inSize);
+
+// Orders two UTF-16 texts as file names are ordered for the user: case, width (full- and
+// half-width forms) and kana type (hiragana, katakana) are ignored, accents are not. Uses an
+// ICU collator of the user's locale at secondary strength (the root order when the locale is
+// C or POSIX, whose order would tell cases apart). Returns -1, 0 or 1; -2 when no collator
+// can be made. Thread-safe.
+VIREO_API int CompareFileNameText(unsigned short const* a, std::size_t aLength,
+                                  unsigned short const* b, std::size_t bLength);
+
+// `length` bytes of text in the user's character set as UTF-16 into `out` (room for
+// `outSize` units, no NUL added); bytes that do not convert become U+FFFD. With a null `out`
+// the units needed are returned and nothing is written. Returns the units written, 0 for
+// empty input, on failure, or when `outSize` is too small. Thread-safe.
+VIREO_API std::size_t MultiByteToUTF16(char const* text, std::size_t length, unsigned short* out,
+                                       std::size_t outSize);
+
+// `length` UTF-16 units as text in the user's character set, the same way round; units that
+// do not convert become the character set's substitute.
+VIREO_API std::size_t UTF16ToMultiByte(unsigned short const* text, std::size_t length, char* out,
+                                       std::size_t outSize);
 
 }  // namespace platform
 }  // namespace vireo
