@@ -57,6 +57,7 @@
 #include "vireo/arrange/Single.h"
 
 // filesupport
+#include "vireo/filesupport/BufferedByteStream.h"
 #include "vireo/filesupport/ByteStream.h"
 #include "vireo/filesupport/ByteStreamExceptions.h"
 #include "vireo/filesupport/CRCByteStream.h"
