@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/filesupport/BufferedModel.h"
 #include "vireo/filesupport/MemoryByteStreams.h"
 
 namespace vireo {
@@ -158,82 +159,18 @@ TEST(BufferedOutput, AFailedFlushKeepsTheBytes) {
   EXPECT_THROW(out.Flush(), eof_error);  // still dirty
 }
 
-// Random seeks, reads and writes through both buffered streams over one memory file, checked
-// against a plain vector.
+// Random seeks, reads and writes through both buffered streams over a memory file.
 TEST(BufferedStreams, RandomOperationsMatchTheModel) {
   std::mt19937 rng(1206);
   for (int round = 0; round < 40; ++round) {
-    unsigned long bufferSize = 1 + rng() % 300;
-    Bytes file(4096);
-    Bytes model(file.size());
-    std::size_t modelEnd = 0;
-    {
-      OBufferByteStream target(file.data(), file.size());
-      OBufferedByteStream out(target, bufferSize, 1);
-      std::size_t pos = 0;
-      for (int op = 0; op < 300; ++op) {
-        switch (rng() % 4) {
-          case 0: {
-            // Near the position half of the time: the edges of the dirty range matter.
-            std::size_t far = rng() % (modelEnd + 100 < 3500 ? modelEnd + 100 : 3500);
-            std::size_t step = rng() % 7;
-            std::size_t near = pos + step < 3 ? 0 : pos + step - 3;
-            pos = rng() % 2 ? far : std::min<std::size_t>(near, 3500);
-            out.CurPos(pos);
-            break;
-          }
-          case 1: {
-            unsigned char b = static_cast<unsigned char>(rng());
-            out.Put(b);
-            model[pos++] = b;
-            break;
-          }
-          default: {
-            Bytes block = Pattern(rng() % (2 * bufferSize + 2));
-            for (auto& b : block) b = static_cast<unsigned char>(b + op);
-            if (pos + block.size() > 4000) break;
-            out.WriteBlock(block.data(), block.size());
-            std::copy(block.begin(), block.end(), model.begin() + pos);
-            pos += block.size();
-          }
-        }
-        modelEnd = std::max(modelEnd, pos);
-        ASSERT_EQ(pos, out.CurPos());
-      }
-    }
-    ASSERT_EQ(model, file) << round;
-
-    unsigned long alignment = 1 + rng() % 64;
-    IBufferByteStream source(file.data(), modelEnd);
-    IBufferedByteStream in(source, alignment + 1 + rng() % 300, alignment);
-    std::size_t pos = 0;
-    for (int op = 0; op < 300; ++op) {
-      switch (rng() % 3) {
-        case 0:
-          pos = rng() % (modelEnd + 1);
-          in.CurPos(pos);
-          break;
-        case 1:
-          if (pos == modelEnd) {
-            EXPECT_THROW(in.Get(), eof_error);
-          } else {
-            ASSERT_EQ(model[pos], in.Get()) << round << " at " << pos;
-            ++pos;
-          }
-          break;
-        default: {
-          Bytes got(rng() % 400);
-          if (pos + got.size() > modelEnd) {
-            EXPECT_THROW(in.ReadBlock(got.data(), got.size()), eof_error);
-          } else {
-            in.ReadBlock(got.data(), got.size());
-            ASSERT_TRUE(std::equal(got.begin(), got.end(), model.begin() + pos)) << round;
-            pos += got.size();
-          }
-        }
-      }
-      ASSERT_EQ(pos, in.CurPos());
-    }
+    SCOPED_TRACE(round);
+    testing::Model model;
+    Bytes file(model.bytes.size());
+    OBufferByteStream target(file.data(), file.size());
+    testing::WriteRandomly(target, 1 + rng() % 300, rng, model);
+    ASSERT_EQ(model.bytes, file);
+    IBufferByteStream source(file.data(), model.end);
+    testing::ReadRandomly(source, rng, model);
   }
 }
 
