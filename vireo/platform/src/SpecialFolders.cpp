@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "vireo/platform/Files.h"
+
 namespace vireo {
 namespace platform {
 namespace {
 
 using utility::UTF16String;
-using utility::UTF8String;
 
 // Runs of slashes become one and trailing ones go ("//home//ann/" is "/home/ann"), so that
 // no stored path starts with two backslashes, which would make it a network path.
@@ -124,13 +125,9 @@ bool MakeDirectories(std::string const& path) {
 }
 
 bool ToStoredForm(std::string const& path, UTF16String& stored) {
-  if (path.find('\\') != std::string::npos) return false;
-  UTF8String const bytes(path.begin(), path.end());
-  UTF16String wide = utility::UTF8to16(bytes);
-  if (utility::UTF16to8(wide) != bytes) return false;  // not UTF-8: no faithful stored form
-  for (unsigned short& unit : wide)
-    if (unit == '/') unit = '\\';
-  stored.swap(wide);
+  PathUnits units;
+  if (!PosixToStoredPath(path.data(), path.size(), units)) return false;
+  stored.assign(units.begin(), units.end());
   return true;
 }
 
