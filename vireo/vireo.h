@@ -25,6 +25,7 @@
 #include "vireo/utility/AllocatorManager.h"
 #include "vireo/utility/Calculator.h"
 #include "vireo/utility/CaseMapping.h"
+#include "vireo/utility/FileUtils.h"
 #include "vireo/utility/Flags.h"
 #include "vireo/utility/Guid.h"
 #include "vireo/utility/Numbers.h"
