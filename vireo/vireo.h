@@ -62,7 +62,12 @@
 #include "vireo/filesupport/ByteStream.h"
 #include "vireo/filesupport/ByteStreamExceptions.h"
 #include "vireo/filesupport/CRCByteStream.h"
+#include "vireo/filesupport/Dir.h"
+#include "vireo/filesupport/File.h"
+#include "vireo/filesupport/FileExceptions.h"
+#include "vireo/filesupport/FileHelper.h"
 #include "vireo/filesupport/MemoryByteStreams.h"
+#include "vireo/filesupport/RecursiveFileIterator.h"
 #include "vireo/filesupport/RLEByteStream.h"
 #include "vireo/filesupport/StdByteStream.h"
 

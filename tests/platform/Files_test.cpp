@@ -3,10 +3,7 @@
 #include "vireo/platform/Files.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fcntl.h>
@@ -16,10 +13,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/IsolatedProgram.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TestEnvironment.h"
 #include "vireo/platform/Locale.h"
 
@@ -29,16 +27,8 @@ namespace {
 
 // Every test of this program works below a fresh directory, with HOME, XDG_CONFIG_HOME and
 // TMPDIR pointed into it.
-class FileTestEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { environment_.reset(new vireo::testing::IsolatedEnvironment); }
-  void TearDown() override { environment_.reset(); }
-
- private:
-  std::unique_ptr<vireo::testing::IsolatedEnvironment> environment_;
-};
-::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new FileTestEnvironment);
+::testing::Environment* const kIsolated =
+    ::testing::AddGlobalTestEnvironment(new vireo::testing::IsolatedProgram);
 
 PathUnits Units(std::string const& ascii) { return PathUnits(ascii.begin(), ascii.end()); }
 
@@ -197,30 +187,18 @@ TEST_F(FilesTest, DirectoryWithoutWritePermission) {
 }
 
 TEST_F(FilesTest, ReadOnlyFileSystem) {
-  // A read-only tmpfs over a directory of our own, mounted in a child with a mount namespace
-  // of its own, so nothing outside the child sees it.
   ASSERT_EQ(0, ::mkdir(Path("ro").c_str(), 0777));
   std::string const point = Path("ro");
-  int const kCannotMount = 100;
-  pid_t const child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("tmpfs", point.c_str(), "tmpfs", MS_RDONLY, nullptr) != 0)
-      ::_exit(kCannotMount);
+  int const result = vireo::testing::RunOnReadOnlyMount(point, [&] {
     PathUnits const path = Native(point + "/new");
     FileHandle handle = nullptr;
     int const error = OpenFile(path.data(), path.size(), kAccessWrite, 0, kCreateAlways, 0, handle);
     PathUnits const sub = Native(point + "/sub");
-    ::_exit(error == MakeDirectory(sub.data(), sub.size()) ? error : 99);
-  }
-  int status = 0;
-  ASSERT_EQ(child, ::waitpid(child, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == kCannotMount)
+    return error == MakeDirectory(sub.data(), sub.size()) ? error : 99;
+  });
+  if (result == vireo::testing::kCannotMountReadOnly)
     GTEST_SKIP() << "this process may not mount a read-only file system of its own";
-  EXPECT_EQ(kErrorWriteProtect, WEXITSTATUS(status));
+  EXPECT_EQ(kErrorWriteProtect, result);
 }
 
 TEST_F(FilesTest, ReadWriteSeekAndLength) {
