@@ -10,10 +10,14 @@
 #include <vector>
 
 #include "tests/debug/MemorySettingsStore.h"
+#include "tests/support/TestEnvironment.h"
 
 namespace vireo {
 namespace debug {
 namespace {
+
+// The preferences directory and the log live under a temporary home for the whole run.
+testing::IsolatedEnvironment gEnvironment;
 
 using testing::MemorySettingsStore;
 using testing::ToStd;

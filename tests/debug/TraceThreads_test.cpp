@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/debug/MemorySettingsStore.h"
+#include "tests/support/TestEnvironment.h"
 #include "vireo/debug/Trace.h"
 #include "vireo/debug/src/SettingsFiles.h"
 #include "vireo/debug/src/TraceInternal.h"
@@ -19,6 +20,9 @@
 namespace vireo {
 namespace debug {
 namespace {
+
+// The preferences directory and the log live under a temporary home for the whole run.
+testing::IsolatedEnvironment gEnvironment;
 
 using testing::MemorySettingsStore;
 using testing::ToStd;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/debug/MemorySettingsStore.h"
+#include "tests/support/TestEnvironment.h"
 #include "vireo/debug/Trace.h"
 #include "vireo/platform/DebugOutput.h"
 #include "vireo/platform/Process.h"
@@ -15,6 +16,9 @@
 namespace vireo {
 namespace utility {
 namespace {
+
+// The preferences directory and the log live under a temporary home for the whole run.
+testing::IsolatedEnvironment gEnvironment;
 
 std::vector<std::string> gPieces;
 void RecordPiece(void*, char const* text, std::size_t length) { gPieces.emplace_back(text, length); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "vireo/console/ConsoleLogFile.h"
 #include "vireo/debug/src/SettingsFiles.h"
 #include "vireo/debug/src/TraceInternal.h"
 #include "vireo/platform/DebugOutput.h"
@@ -50,7 +51,6 @@ std::atomic<bool> gMasterLoaded{false};
 std::atomic<bool> gQueryGuard{false};
 
 std::atomic<TraceHandler*> gHandler{nullptr};
-std::atomic<impl::TraceLogWriter> gLogWriter{nullptr};
 
 threads::RecursiveMutex& TraceLock() {
   threads::RecursiveMutex* lock = gLock.load(std::memory_order_acquire);
@@ -130,11 +130,9 @@ class DefaultTraceHandler : public TraceHandler {
  public:
   void Write(UTF8String const& message) override {
     platform::OutputDebugText(reinterpret_cast<char const*>(message.data()), message.size());
-    impl::TraceLogWriter const writer = gLogWriter.load(std::memory_order_acquire);
-    if (!writer) return;
-    // A log that cannot be written must not break the code that traces.
+    // A log that cannot be opened or written must not break the code that traces.
     try {
-      writer(message);
+      console::ConsoleLogFile::GetInstance()->WriteToLog(message, true);
     } catch (...) {
     }
   }
@@ -339,10 +337,6 @@ UTF8String TraceLine(char const* category, long volume, char const* text) {
                      (category ? category : "") + "> <" + std::to_string(volume) + "> " +
                      (text ? text : "") + "\n";
   return UTF8String(reinterpret_cast<unsigned char const*>(line.data()), line.size());
-}
-
-void SetTraceLogWriter(TraceLogWriter writer) {
-  gLogWriter.store(writer, std::memory_order_release);
 }
 
 void ResetTraceManagerForTesting() {
