@@ -28,6 +28,7 @@
 #include "vireo/utility/FileUtils.h"
 #include "vireo/utility/Flags.h"
 #include "vireo/utility/Guid.h"
+#include "vireo/utility/Locale.h"
 #include "vireo/utility/Numbers.h"
 #include "vireo/utility/RefCountedObject.h"
 #include "vireo/utility/SmallBlockAllocator.h"
