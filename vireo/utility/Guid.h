@@ -36,7 +36,7 @@ class VIREO_API Guid : public platform::_GUID {
   // pointer included, raises "MalformedGUID".
   explicit Guid(char const* inText);
   explicit Guid(std::string const& inText);
-  explicit Guid(UTF16String const& inText);  // through UTF16to8
+  explicit Guid(UTF16String const& inText);  // through UTF16to8, so a NUL unit ends it
 
   // A new identifier from the platform's generator; a generator that fails, or only warns
   // (an identifier unique to this machine), raises "CouldntCreateGUID".
