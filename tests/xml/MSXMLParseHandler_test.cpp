@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/TestEnvironment.h"
+#include "vireo/platform/Files.h"
 #include "tests/xml/RecordingHandler.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -102,6 +103,18 @@ TEST_F(DocumentTest, AcceptsEveryPathForm) {
     EXPECT_EQ(kXMLParseSuccess, ParseDocument(form)) << form;
     EXPECT_EQ(Expected(), events) << form;
   }
+}
+
+TEST_F(DocumentTest, DrivesFollowThePlatformDriveTable) {
+  ASSERT_EQ(0, platform::MapDrive('Q', dir_.Path().c_str()));
+  XMLParseStatus const mapped = ParseDocument("Q:\\my doc.xml");
+  Events const seen = events;
+  XMLParseStatus const viaURL = ParseDocument("file:///Q:/my%20doc.xml");
+  ASSERT_EQ(0, platform::MapDrive('Q', nullptr));
+  EXPECT_EQ(kXMLParseSuccess, mapped);
+  EXPECT_EQ(Expected(), seen);
+  EXPECT_EQ(kXMLParseSuccess, viaURL);
+  EXPECT_EQ(kXMLParseFailure, ParseDocument("Q:\\my doc.xml"));
 }
 
 TEST_F(DocumentTest, RelativePathsStartAtTheCurrentDirectory) {

@@ -1,6 +1,10 @@
 // Document paths and "file:" URLs as POSIX paths.
 #include "vireo/xml/src/DocumentPath.h"
 
+#include <algorithm>
+
+#include "vireo/platform/Files.h"
+
 namespace vireo {
 namespace xml {
 namespace impl {
@@ -26,40 +30,38 @@ bool IsDrive(std::string const& p, std::size_t at) {
 }  // namespace
 
 bool DocumentPathToPosix(UTF16String const& inPath, std::string& out) {
+  static unsigned short const kScheme[] = {'f', 'i', 'l', 'e', ':'};
+  bool const isURL =
+      inPath.size() >= 5 && std::equal(kScheme, kScheme + 5, inPath.begin(), [](unsigned short a, unsigned short b) {
+        return a == (b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+      });
+  if (!isURL) return platform::NativeToPosixPath(inPath.data(), inPath.size(), out) == 0;
+
   UTF8String const bytes = utility::UTF16to8(inPath);
-  std::string path(bytes.begin(), bytes.end());
-  if (path.size() >= 5 && (path.compare(0, 5, "file:") == 0 || path.compare(0, 5, "FILE:") == 0)) {
-    path.erase(0, 5);
-    if (path.compare(0, 2, "//") == 0) {
-      std::size_t const slash = path.find('/', 2);
-      std::string const host = path.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
-      if (!host.empty() && host != "localhost") return false;
-      path.erase(0, slash == std::string::npos ? path.size() : slash);
-    }
-    std::string decoded;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      int hi, lo;
-      if (path[i] == '%' && i + 2 < path.size() && (hi = HexValue(path[i + 1])) >= 0 && (lo = HexValue(path[i + 2])) >= 0) {
-        decoded += static_cast<char>(hi * 16 + lo);
-        i += 2;
-      } else {
-        decoded += path[i];
-      }
-    }
-    path.swap(decoded);
-    if (path.size() >= 3 && path[0] == '/' && IsDrive(path, 1)) path.erase(0, 1);  // file:///Z:/a
+  std::string path(bytes.begin() + 5, bytes.end());
+  if (path.compare(0, 2, "//") == 0) {
+    std::size_t const slash = path.find('/', 2);
+    std::string const host = path.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+    if (!host.empty() && host != "localhost") return false;
+    path.erase(0, slash == std::string::npos ? path.size() : slash);
   }
-  if (path.compare(0, 4, "\\\\?\\") == 0) path.erase(0, 4);  // the native long form
-  if (path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "//") == 0) return false;  // UNC
-  if (IsDrive(path, 0)) {
-    if (path[0] != 'Z' && path[0] != 'z') return false;
-    path.erase(0, 2);
-    if (path.empty()) path = "/";
+  std::string decoded;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    int hi, lo;
+    if (path[i] == '%' && i + 2 < path.size() && (hi = HexValue(path[i + 1])) >= 0 &&
+        (lo = HexValue(path[i + 2])) >= 0) {
+      decoded += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      decoded += path[i];
+    }
   }
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  out.swap(path);
-  return !out.empty();
+  if (decoded.size() >= 3 && decoded[0] == '/' && IsDrive(decoded, 1)) decoded.erase(0, 1);  // file:///Z:/a
+  UTF16String const native =
+      utility::UTF8to16(reinterpret_cast<unsigned char const*>(decoded.data()), decoded.size());
+  // A decoded NUL or broken UTF-8 shortens the text; such a URL names nothing.
+  if (native.empty() || utility::UTF16to8(native).size() != decoded.size()) return false;
+  return platform::NativeToPosixPath(native.data(), native.size(), out) == 0;
 }
 
 }  // namespace impl

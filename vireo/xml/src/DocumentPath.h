@@ -11,9 +11,8 @@ namespace xml {
 namespace impl {
 
 // A POSIX path ("/home/ann/a.xml"), the stored form ("\home\ann\a.xml"), a path on a
-// drive (the platform's default drive table maps only Z:, to the root), a relative path or
-// a "file:" URL (local host, percent-escapes decoded) as a POSIX path; false when it names
-// nothing local.
+// drive of the platform's drive table, a relative path or a "file:" URL (local host,
+// percent-escapes decoded) as a POSIX path; false when it names nothing local.
 bool DocumentPathToPosix(utility::UTF16String const& inPath, std::string& out);
 
 }  // namespace impl
