@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <thread>
@@ -329,13 +330,19 @@ class FileTest : public ::testing::Test {
   testing::TemporaryDirectory dir_;
 };
 
-TEST_F(FileTest, LoadsFromAFile) {
+TEST_F(FileTest, SavesInTextModeAndLoadsBack) {
   PropList list;
   list.SetValue(K("k"), W("v"));
+  list.NewSubList(K("sub"))->SetValue(K("n"), 7.5);
   std::string const path = dir_.Path() + "/list.xml";
-  std::ofstream(path) << Write(list);
   testing::RecordingErrorManager manager;
   testing::ScopedErrorManager scope(&manager);
+  utils::SavePropList(utility::UTF8to16(K(path)), list);
+  std::ifstream in(path, std::ios::binary);
+  std::string const onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string expected = Write(list), crlf;
+  for (char c : expected) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(crlf, onDisk);
   PropList back;
   utils::LoadPropList(utility::UTF8to16(K(path)), back);
   EXPECT_TRUE(manager.errors.empty());

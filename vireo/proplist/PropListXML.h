@@ -35,6 +35,10 @@ VIREO_API void ReadPropList(utility::UTF8String const& inXML, PropList& ioList);
 // The same for the document in a file (any path form the parser accepts).
 VIREO_API void LoadPropList(utility::UTF16String const& inPath, PropList& ioList);
 
+// Writes the document to the file at `inPath` in text mode (line feeds as CR LF on disk, which
+// the reader takes back); a file that cannot be written is left as it was.
+VIREO_API void SavePropList(utility::UTF16String const& inPath, PropList const& inList);
+
 }  // namespace utils
 }  // namespace proplist
 }  // namespace vireo

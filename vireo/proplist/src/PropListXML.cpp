@@ -10,6 +10,7 @@
 #include "vireo/proplist/src/ReadErrors.h"
 #include "vireo/platform/Sax.h"
 #include "vireo/proplist/src/XMLText.h"
+#include "vireo/utility/FileUtils.h"
 #include "vireo/xml/src/DocumentPath.h"
 #include "vireo/xml/MSXMLParseHandler.h"
 
@@ -71,6 +72,12 @@ void LoadPropList(UTF16String const& inPath, PropList& ioList) {
                 impl::ReadCanonical(reinterpret_cast<unsigned char const*>(bytes.data()),
                                     bytes.size(), ioList);
        });
+}
+
+void SavePropList(UTF16String const& inPath, PropList const& inList) {
+  UTF8String document;
+  WritePropList(document, inList);
+  utility::FileUtils::SimpleWriteStringToFile(inPath, document);
 }
 
 }  // namespace utils
