@@ -68,6 +68,7 @@
 #include "vireo/filesupport/FileExceptions.h"
 #include "vireo/filesupport/FileHelper.h"
 #include "vireo/filesupport/MemoryByteStreams.h"
+#include "vireo/filesupport/PlatformByteStream.h"
 #include "vireo/filesupport/RecursiveFileIterator.h"
 #include "vireo/filesupport/RLEByteStream.h"
 #include "vireo/filesupport/StdByteStream.h"
