@@ -91,6 +91,9 @@ class VIREO_API Dir {
   explicit Dir(UTF16String const& inPath);
   // The parent's path, a backslash unless it ends in one, the name.
   Dir(Dir const& inParent, UTF16String const& inName);
+  // With inResolveShortcut, a shortcut file of that name that leads to a directory gives the
+  // directory; otherwise the same as above.
+  Dir(Dir const& inParent, UTF16String const& inName, bool inResolveShortcut);
   explicit Dir(DirHelper const& inHelper);
   Dir(Dir const& inOther);
   Dir& operator=(Dir const& inOther);
@@ -132,6 +135,22 @@ class VIREO_API Dir {
   // The fixed and network volumes, each as a drive ("Z:").
   static DirIterator BeginVolumes();
   static DirIterator EndVolumes();
+
+  // Well-known directories. The application directory is the running program's directory
+  // (or the one set with commondirs::SetAppDirOverride), cached on first use.
+  static Dir AppDir();
+  static Dir PackageDir();  // the same as AppDir
+  // The machine's common program files; AppDir when the folder cannot be found.
+  static Dir CommonFilesDir();
+  // The user's documents, created if missing; AppDir when that fails.
+  static Dir UserDocsDir();
+  // The directory for temporary files.
+  static Dir TempDir();
+  // GlobalPrefDir, then the client identity's company name, client name and internal
+  // version, each level created if missing. Throws dir_exception when a level cannot be made.
+  static Dir PrefDir();
+  // The user's per-user application data, created if missing; AppDir when that fails.
+  static Dir GlobalPrefDir();
 
  private:
   DirHelper* helper_;

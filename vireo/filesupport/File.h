@@ -29,6 +29,9 @@ class VIREO_API File {
   File();
   explicit File(UTF16String const& inPath);
   File(Dir const& inDir, UTF16String const& inName);
+  // With inResolveShortcut, a shortcut file of that name that leads to a file gives the
+  // file; otherwise the same as above.
+  File(Dir const& inDir, UTF16String const& inName, bool inResolveShortcut);
   explicit File(FileHelper const& inHelper);
   File(File const& inOther);
   File& operator=(File const& inOther);
