@@ -70,7 +70,10 @@
 #include "vireo/filesupport/MemoryByteStreams.h"
 #include "vireo/filesupport/PlatformByteStream.h"
 #include "vireo/filesupport/RecursiveFileIterator.h"
+#include "vireo/filesupport/RelativePaths.h"
 #include "vireo/filesupport/RLEByteStream.h"
+#include "vireo/filesupport/Shortcuts.h"
+#include "vireo/filesupport/SpecialDirs.h"
 #include "vireo/filesupport/StdByteStream.h"
 
 #include "vireo/xml/MSXMLParseHandler.h"
