@@ -158,7 +158,7 @@ bool IsSeparator(unsigned short unit) { return unit == '\\' || unit == '/'; }
 
 // ---- errors ---------------------------------------------------------------------------------
 
-enum Operation { kOpGeneral, kOpCreateFile, kOpMakeDirectory, kOpRemoveDirectory, kOpSeek };
+enum Operation { kOpGeneral, kOpCreateFile, kOpMakeDirectory, kOpRemoveDirectory, kOpSeek, kOpClose };
 
 bool IsDirectory(char const* path) {
   struct stat st;
@@ -180,6 +180,9 @@ int ErrorFromErrno(int error, Operation operation, std::string const& path) {
   switch (error) {
     case 0:
       return kFileOk;
+    case EINTR:
+      // close(2) has released the descriptor even then.
+      return operation == kOpClose ? kFileOk : kErrorGeneralFailure;
     case ENOENT:
       return ParentIsDirectory(path) ? kErrorFileNotFound : kErrorPathNotFound;
     case ENOTDIR: {
@@ -537,8 +540,7 @@ int CloseFile(FileHandle handle) {
     std::lock_guard<std::mutex> lock(registry.Mutex());
     registry.Remove(handle);
   }
-  int const result = ::close(handle->fd);
-  int const error = (result != 0 && errno != EINTR) ? LastError(kOpGeneral, std::string()) : kFileOk;
+  int const error = ::close(handle->fd) == 0 ? kFileOk : LastError(kOpClose, std::string());
   delete handle;
   return error;
 }
@@ -577,13 +579,14 @@ int MoveEntry(unsigned short const* from, std::size_t fromLength, unsigned short
   int const error = errno;
   struct stat st;
   bool const sourceExists = ::lstat(source.c_str(), &st) == 0;
-  if (error == EINVAL && sourceExists) {
+  int const mapped = ErrorFromErrno(error, kOpGeneral, sourceExists ? target : source);
+  if (mapped == kErrorInvalidParameter && sourceExists) {
     // A file system without RENAME_NOREPLACE: check, then move.
     if (::lstat(target.c_str(), &st) == 0) return kErrorAlreadyExists;
     if (::rename(source.c_str(), target.c_str()) == 0) return kFileOk;
     return LastError(kOpGeneral, target);
   }
-  return ErrorFromErrno(error, kOpGeneral, sourceExists ? target : source);
+  return mapped;
 }
 
 // ---- searches --------------------------------------------------------------------------------
