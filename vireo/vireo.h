@@ -92,8 +92,11 @@
 // console
 #include "vireo/console/Command.h"
 #include "vireo/console/CommandRegistry.h"
+#include "vireo/console/Console.h"
 #include "vireo/console/ConsoleLogFile.h"
 
 // commands
+#include "vireo/commands/DebugCommands.h"
+#include "vireo/commands/TraceCommands.h"
 
 #endif

@@ -2,6 +2,7 @@
 // how it ends and which files it leaves in its home directory.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,21 @@ namespace {
 std::string const kCommandList =
     "Currently installed commands.\n"
     "-----------------------------\n"
+    "debug.clear - clears the contents of the debug database.\n"
+    "debug.get <variable path> - Gets the value of the debug variable from the debug "
+    "database.\n"
+    "debug.list - displays the entire contents of the debug database.\n"
+    "debug.set <variable path> = <value> - Sets the value of the debug variable in the debug "
+    "database.\n"
     "help - lists the installed commands.\n"
     "quit - ends the console.\n"
+    "trace.get <category> - Gets the volume of this trace category.\n"
+    "trace.get.master - Gets the master trace volume. This is the highest volume that will be "
+    "traced.\n"
+    "trace.getcategories - Lists all catagories that have been traced.\n"
+    "trace.set <category> <volume> - Sets the volume of this trace category.\n"
+    "trace.set.master <volume> - Sets the master trace volume. This is the highest volume "
+    "that will be traced.\n"
     "\n";
 
 class ConsoleProgram : public ::testing::Test {
@@ -74,7 +88,49 @@ TEST_F(ConsoleProgram, UsageErrorsAndHelpOption) {
 
   ConsoleRun const help = Run({"--help"});
   EXPECT_EQ(0, help.status);
-  EXPECT_EQ(0u, help.out.find("usage: vireo-console [-c LINE]..."));
+  EXPECT_EQ(0u, help.out.find("usage: vireo-console [-d] [-c LINE]..."));
+}
+
+TEST_F(ConsoleProgram, DebugAndTraceCommandsFromAScript) {
+  ConsoleRun const run = Run({},
+                             "trace.get.master\n"
+                             "trace.set Clip.Decode 7\n"
+                             "trace.get clip.decode\n"
+                             "trace.set.master 3\n"
+                             "debug.set assert.enabled = true\n"
+                             "debug.get assert.enabled\n"
+                             "debug.list\n"
+                             "debug.clear\n"
+                             "debug.list\n");
+  EXPECT_EQ(
+      "Master trace volume is 10.\n"
+      "trace category Clip.Decode set to volume 7.\n"
+      "trace volume for category clip.decode is 5.\n"
+      "Master trace volume set to 3.\n"
+      "assert.enabled = true\n"
+      "Listing contents of debug database!\n"
+      "assert.enabled = true\n"
+      "Clearing contents of debug database!\n"
+      "Listing contents of debug database!\n",
+      run.out);
+  EXPECT_EQ("", run.err);
+  EXPECT_EQ(0, run.status);
+}
+
+TEST_F(ConsoleProgram, DebuggerOutputShowsTracesOnlyWhenAskedFor) {
+  ConsoleRun const quiet = Run({"-c", "help"});
+  EXPECT_EQ("", quiet.err);
+  ConsoleRun const shown = Run({"-d", "-c", "  help ", "-c", "", "-c", "trace.get.master"});
+  EXPECT_EQ(kCommandList + "Master trace volume is 10.\n", shown.out);
+  std::regex const traced(
+      "<\\d+> <vireo-console> <5> command:   help \r\n"
+      "<\\d+> <vireo-console> <5> command: trace.get.master\r\n");
+  EXPECT_TRUE(std::regex_match(shown.err, traced)) << shown.err;
+  // Below the category's volume nothing is traced.
+  ConsoleRun const lower = Run({"-d", "-c", "trace.set vireo-console 4", "-c", "help"});
+  EXPECT_TRUE(std::regex_match(
+      lower.err, std::regex("<\\d+> <vireo-console> <5> command: trace.set vireo-console 4\r\n")))
+      << lower.err;
 }
 
 TEST_F(ConsoleProgram, LeavesNoFilesWithoutALog) {

@@ -11,8 +11,12 @@
 #include "tools/vireo-console/ConsoleClient.h"
 #include "vireo/config/ClientIdentity.h"
 #include "vireo/console/CommandRegistry.h"
+#include "vireo/console/Console.h"
 #include "vireo/console/ConsoleLogFile.h"
+#include "vireo/debug/Trace.h"
+#include "vireo/platform/DebugOutput.h"
 #include "vireo/platform/LineReader.h"
+#include "vireo/platform/Process.h"
 #include "vireo/xml/MSXMLParseHandler.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // the parser factory's auto_ptr
@@ -31,6 +35,24 @@ std::string Narrow(UTF16String const& text) {
 }
 
 bool gQuit = false;
+
+char const kTraceCategory[] = "vireo-console";
+long const kTraceVolume = 5;
+
+// Each line run goes to the trace handler, and so to the log file when there is one.
+void TraceLine(std::string const& line) {
+  if (line.find_first_not_of(" \t") == std::string::npos) return;
+  if (!debug::TraceEnabled(utility::UTF8String(reinterpret_cast<unsigned char const*>(kTraceCategory)),
+                           kTraceVolume, false))
+    return;
+  std::string const message = "<" + std::to_string(platform::CurrentThreadId()) + "> <" +
+                              kTraceCategory + "> <" + std::to_string(kTraceVolume) +
+                              "> command: " + line + "\r\n";
+  debug::Trace(message.c_str());
+}
+
+// Debugger output is not shown unless asked for: traces belong in the log.
+void DiscardDebugOutput(void*, char const*, std::size_t) {}
 
 // The program's own commands, registered beside the library's.
 class Help : public console::Command {
@@ -69,6 +91,7 @@ bool RunLine(std::string const& line, UTF16OutputStream& out) {
   UTF16String const text = utility::UTF8to16(
       utility::UTF8String(reinterpret_cast<unsigned char const*>(line.data()), line.size()));
   try {
+    TraceLine(line);
     if (console::ExecuteCommand(text, out)) return true;
   } catch (std::exception const& e) {
     out.flush();
@@ -86,18 +109,22 @@ bool RunLine(std::string const& line, UTF16OutputStream& out) {
 }
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: vireo-console [-c LINE]...\n"
+  out << "usage: vireo-console [-d] [-c LINE]...\n"
          "  Runs console command lines: each LINE given with -c, in order, or else the lines\n"
          "  of standard input (edited at a prompt when it is a terminal). 'help' lists the\n"
          "  commands, 'quit' ends. Exit status 1 when a line named no command or failed.\n"
+         "  -d shows debugger output (traces among it) on standard error.\n"
          "  --version prints the library version.\n";
 }
 
 int Run(int argc, char** argv) {
   std::vector<std::string> lines;
+  bool debugOutput = false;
   for (int i = 1; i < argc; ++i) {
     std::string const arg = argv[i];
-    if (arg == "-c" && i + 1 < argc) {
+    if (arg == "-d") {
+      debugOutput = true;
+    } else if (arg == "-c" && i + 1 < argc) {
       lines.push_back(argv[++i]);
     } else if (arg.compare(0, 2, "-c") == 0 && arg.size() > 2) {
       lines.push_back(arg.substr(2));
@@ -114,6 +141,7 @@ int Run(int argc, char** argv) {
     }
   }
 
+  if (!debugOutput) platform::SetDebugOutputSink(DiscardDebugOutput, nullptr);
   config::SetCompanyName(utility::AsciiToUTF16("vireo"));
   config::SetClientName(utility::AsciiToUTF16("vireo-console"));
   config::SetClientVersion(utility::AsciiToUTF16("2.0.0"));
@@ -127,6 +155,7 @@ int Run(int argc, char** argv) {
 
   NarrowOutputBuffer buffer(std::cout);
   UTF16OutputStream out(&buffer);
+  console::Initialize();
   RegisterProgramCommands();
 
   bool allRan = true;
@@ -146,6 +175,8 @@ int Run(int argc, char** argv) {
   out.flush();
 
   UnregisterProgramCommands();
+  console::Terminate();
+  debug::ShutdownTraceManager();
   console::ConsoleLogFile::Terminate();
   config::Localizer::Set(nullptr);
   config::ErrorManager::Set(nullptr);
