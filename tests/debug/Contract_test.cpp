@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/debug/DialogTesting.h"
+#include "tests/debug/MemorySettingsStore.h"
 #include "tests/support/RecordingErrorManager.h"
 #include "tests/threads/ThreadCreationRefusal.h"
 #include "vireo/config/ClientIdentity.h"
 #include "vireo/config/Localizer.h"
+#include "vireo/debug/Trace.h"
+#include "vireo/debug/src/TraceInternal.h"
 #include "vireo/platform/Dialog.h"
 #include "vireo/threads/ThreadUtils.h"
 
@@ -26,12 +30,14 @@ using testing::RecordedError;
 using testing::RecordingErrorManager;
 using testing::ScopedErrorManager;
 using testing::ThrowingErrorManager;
+using testing::BracketLocalizer;
+using testing::RecordingPresenter;
+using testing::TracedLines;
+using testing::U16;
 
 constexpr char kViolationKey[] =
     "$$$/wren/utility/Error/Contract/InputContractViolation=An input contract violation has "
     "occurred!";
-
-utility::UTF16String U16(char const* text) { return utility::AsciiToUTF16(text); }
 
 // "[<path>Debug.cpp-<line>]\r\n": the report of a check inside the library's Debug.cpp.
 bool IsReportOfDebugCpp(std::string const& text) {
@@ -43,34 +49,6 @@ bool IsReportOfDebugCpp(std::string const& text) {
   return end != digits && end != std::string::npos && text.substr(end) == "]\r\n";
 }
 
-// Records what it is asked and answers as told.
-class RecordingPresenter : public platform::DialogPresenter {
- public:
-  platform::DialogAnswer Present(platform::DialogRequest const& request) override {
-    requests.push_back(request);
-    threadIds.push_back(threads::GetCurrentThreadID());
-    if (onPresent) onPresent();
-    if (throws) throw std::runtime_error("no display");
-    return answer;
-  }
-  platform::DialogAnswer answer{0, false};
-  bool throws = false;
-  std::function<void()> onPresent;
-  std::vector<platform::DialogRequest> requests;
-  std::vector<unsigned long> threadIds;
-};
-
-// Wraps the default text of each key it is asked for, so localized text is recognisable.
-class BracketLocalizer : public config::Localizer {
- public:
-  utility::UTF16String GetLocalizedString(char const* key) override {
-    keys.push_back(key);
-    std::string const text = key;
-    return U16(("<<" + text.substr(text.find('=') + 1) + ">>").c_str());
-  }
-  std::vector<std::string> keys;
-};
-
 // Each test starts with a known client name, a recording manager and presenter, the dialog
 // switched on and no localizer; all of it is put back afterwards.
 class ContractTest : public ::testing::Test {
@@ -80,8 +58,15 @@ class ContractTest : public ::testing::Test {
     config::SetClientName(U16("Tern Editor"));
     platform::SetDialogPresenter(&presenter);
     EnableContractDialog();
+    // Trace settings in memory and traced lines recorded: nothing reaches the user's files.
+    impl::SetSettingsStore(&settings);
+    impl::ResetTraceManagerForTesting();
+    InstallMasterTraceHandler(&traced);
   }
   void TearDown() override {
+    RemoveMasterTraceHandler();
+    impl::ResetTraceManagerForTesting();
+    impl::SetSettingsStore(nullptr);
     EnableContractDialog();
     platform::SetDialogPresenter(nullptr);
     config::Localizer::Set(nullptr);
@@ -102,6 +87,8 @@ class ContractTest : public ::testing::Test {
   RecordingErrorManager manager;
   ScopedErrorManager scope{&manager};
   RecordingPresenter presenter;
+  testing::MemorySettingsStore settings;
+  TracedLines traced;
 
  private:
   utility::UTF16String savedName_;
@@ -320,6 +307,35 @@ TEST_F(ContractTest, DebugBreakWithoutDebuggerReturns) {
   WREN_DebugBreak();
   WREN_DebugBreak();
   EXPECT_TRUE(manager.errors.empty());
+}
+
+// ---- trace line ----------------------------------------------------------------------------
+
+TEST_F(ContractTest, ViolationIsTracedWhenTheCategoryIsOn) {
+  struct Case {
+    char const* settings;
+    bool traced;
+  };
+  Case const cases[] = {
+      {"", true},                         // "Contract" is created enabled with volume 5
+      {"Contract\t1\t0\r\n", true},  // volume 0 passes a ceiling of 0
+      {"Contract\t0\t5\r\n", false},
+      {"Master\t0\t10\r\n", false},
+  };
+  for (auto const& c : cases) {
+    impl::ResetTraceManagerForTesting();
+    settings.files["Trace Database.txt"] = c.settings;
+    traced.lines.clear();
+    EXPECT_FALSE(BreakAfterContractDialog("a < b", "src/Thing.cpp", 42));
+    std::vector<std::string> const expected = {
+        "<" + std::to_string(threads::GetCurrentThreadID()) +
+        "> <Contract> <0> [src/Thing.cpp-42]\r\n"};
+    EXPECT_EQ(traced.lines, c.traced ? expected : std::vector<std::string>{}) << c.settings;
+  }
+  DisableContractDialog();
+  traced.lines.clear();
+  BreakAfterContractDialog("a < b", "src/Thing.cpp", 42);
+  EXPECT_TRUE(traced.lines.empty()) << "a switched-off dialog traces nothing either";
 }
 
 }  // namespace

@@ -335,7 +335,9 @@ namespace impl {
 UTF8String TraceLine(char const* category, long volume, char const* text) {
   std::string line = "<" + std::to_string(platform::CurrentThreadId()) + "> <" +
                      (category ? category : "") + "> <" + std::to_string(volume) + "> " +
-                     (text ? text : "") + "\n";
+                     (text ? text : "");
+  // Reports bring their own line ends.
+  if (line.back() != '\n') line += '\n';
   return UTF8String(reinterpret_cast<unsigned char const*>(line.data()), line.size());
 }
 

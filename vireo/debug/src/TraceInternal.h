@@ -9,7 +9,8 @@ namespace vireo {
 namespace debug {
 namespace impl {
 
-// "<thread id> <category> <volume> " followed by the text and a line feed.
+// "<thread id> <category> <volume> " followed by the text and a line feed, unless the text
+// already ends with one.
 VIREO_API utility::UTF8String TraceLine(char const* category, long volume, char const* text);
 
 // For tests: frees the settings without writing them and forgets the master setting, so that
