@@ -18,11 +18,10 @@ namespace vireo {
 namespace platform {
 namespace {
 
-using utility::UTF16String;
 
 // The stored form of a POSIX path the test made itself (ASCII only).
-UTF16String Stored(std::string const& path) {
-  UTF16String stored = utility::AsciiToUTF16(path.c_str());
+PathUnits Stored(std::string const& path) {
+  PathUnits stored(path.begin(), path.end());
   for (unsigned short& unit : stored)
     if (unit == '/') unit = '\\';
   return stored;
@@ -41,8 +40,8 @@ class SpecialFolders : public ::testing::Test {
   std::string const home = environment.Home();
   std::string const root = environment.Root();
 
-  UTF16String Folder(SpecialFolder folder, bool create = false) {
-    UTF16String path = utility::AsciiToUTF16("untouched");
+  PathUnits Folder(SpecialFolder folder, bool create = false) {
+    PathUnits path = Stored("untouched");
     EXPECT_TRUE(GetSpecialFolderPath(folder, create, path));
     return path;
   }
@@ -109,7 +108,7 @@ TEST_F(SpecialFolders, DocumentsFromUserDirs) {
     if (c.file) WriteUserDirs(c.file);
     if (c.expected.find('\\') != std::string::npos) {
       // A backslash cannot be stored; the folder is refused rather than misread.
-      UTF16String path;
+      PathUnits path;
       EXPECT_FALSE(GetSpecialFolderPath(kFolderDocuments, false, path));
       continue;
     }
@@ -161,9 +160,9 @@ TEST_F(SpecialFolders, FailuresLeaveTheOutputAlone) {
   for (Case const& c : cases) {
     SCOPED_TRACE(c.name);
     Set("XDG_CONFIG_HOME", c.configHome.c_str());
-    UTF16String path = utility::AsciiToUTF16("untouched");
+    PathUnits path = Stored("untouched");
     EXPECT_FALSE(GetSpecialFolderPath(kFolderUserAppData, c.create, path));
-    EXPECT_EQ(utility::AsciiToUTF16("untouched"), path);
+    EXPECT_EQ(Stored("untouched"), path);
   }
 }
 
@@ -184,14 +183,14 @@ TEST_F(SpecialFolders, TemporaryPathEndsInOneBackslash) {
   for (Case const& c : cases) {
     SCOPED_TRACE(c.expected);
     Set("TMPDIR", c.tmpdir);
-    UTF16String path;
+    PathUnits path;
     ASSERT_TRUE(GetTemporaryPath(path));
     EXPECT_EQ(Stored(c.expected), path);
   }
   Set("TMPDIR", "/a\\b");
-  UTF16String path = utility::AsciiToUTF16("untouched");
+  PathUnits path = Stored("untouched");
   EXPECT_FALSE(GetTemporaryPath(path));
-  EXPECT_EQ(utility::AsciiToUTF16("untouched"), path);
+  EXPECT_EQ(Stored("untouched"), path);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #define VIREO_PLATFORM_SPECIALFOLDERS_H
 
 #include "vireo/Export.h"
-#include "vireo/utility/UTF16String.h"
+#include "vireo/platform/Files.h"
 
 namespace vireo {
 namespace platform {
@@ -26,12 +26,12 @@ enum SpecialFolder {
 // a backslash or bytes that are not UTF-8). Thread-safe as long as no thread changes the
 // environment meanwhile.
 VIREO_API bool GetSpecialFolderPath(SpecialFolder inFolder, bool inCreate,
-                                    utility::UTF16String& outPath);
+                                    PathUnits& outPath);
 
 // The directory for temporary files: $TMPDIR when it is absolute, else /tmp, with one
 // trailing backslash as callers of a temporary-path query expect ("\tmp\"). False, with
 // outPath untouched, when the path cannot be stored.
-VIREO_API bool GetTemporaryPath(utility::UTF16String& outPath);
+VIREO_API bool GetTemporaryPath(PathUnits& outPath);
 
 }  // namespace platform
 }  // namespace vireo

@@ -38,9 +38,9 @@ UTF16String ModuleFile() {
 }
 
 bool ShellFolder(platform::SpecialFolder inFolder, bool inCreate, Dir& outDir) {
-  UTF16String path;
+  platform::PathUnits path;
   if (!platform::GetSpecialFolderPath(inFolder, inCreate, path)) return false;
-  outDir = Dir(path);
+  outDir = Dir(UTF16String(path.begin(), path.end()));
   return true;
 }
 
@@ -81,9 +81,10 @@ Dir Dir::UserDocsDir() {
 }
 
 Dir Dir::TempDir() {
-  UTF16String path;
+  platform::PathUnits units;
   // The temporary path fails only for a $TMPDIR that cannot be stored; /tmp stands in.
-  if (!platform::GetTemporaryPath(path)) path = Text("\\tmp");
+  UTF16String path = platform::GetTemporaryPath(units) ? UTF16String(units.begin(), units.end())
+                                                      : Text("\\tmp");
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return Dir(path);
 }

@@ -16,8 +16,6 @@ namespace vireo {
 namespace platform {
 namespace {
 
-using utility::UTF16String;
-
 // Runs of slashes become one and trailing ones go ("//home//ann/" is "/home/ann"), so that
 // no stored path starts with two backslashes, which would make it a network path.
 std::string Tidy(std::string const& path) {
@@ -124,16 +122,9 @@ bool MakeDirectories(std::string const& path) {
   }
 }
 
-bool ToStoredForm(std::string const& path, UTF16String& stored) {
-  PathUnits units;
-  if (!PosixToStoredPath(path.data(), path.size(), units)) return false;
-  stored.assign(units.begin(), units.end());
-  return true;
-}
-
 }  // namespace
 
-bool GetSpecialFolderPath(SpecialFolder inFolder, bool inCreate, UTF16String& outPath) {
+bool GetSpecialFolderPath(SpecialFolder inFolder, bool inCreate, PathUnits& outPath) {
   std::string path;
   switch (inFolder) {
     case kFolderUserAppData: path = ConfigHome(); break;
@@ -141,18 +132,18 @@ bool GetSpecialFolderPath(SpecialFolder inFolder, bool inCreate, UTF16String& ou
     case kFolderProgramFiles: path = "/opt"; break;
     case kFolderCommonProgramFiles: path = "/usr/local/share"; break;
   }
-  UTF16String stored;
-  if (path.empty() || !ToStoredForm(path, stored)) return false;
+  PathUnits stored;
+  if (path.empty() || !PosixToStoredPath(path.data(), path.size(), stored)) return false;
   if (inCreate && !MakeDirectories(path)) return false;
   outPath.swap(stored);
   return true;
 }
 
-bool GetTemporaryPath(UTF16String& outPath) {
+bool GetTemporaryPath(PathUnits& outPath) {
   std::string path = AbsoluteVariable("TMPDIR");
   if (path.empty()) path = "/tmp";
-  UTF16String stored;
-  if (!ToStoredForm(path, stored)) return false;
+  PathUnits stored;
+  if (!PosixToStoredPath(path.data(), path.size(), stored)) return false;
   if (stored.back() != '\\') stored.push_back('\\');
   outPath.swap(stored);
   return true;
