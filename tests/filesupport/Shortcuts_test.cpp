@@ -1,5 +1,5 @@
-// Shortcut files written here and followed by ResolveIT, ResolveIfAlias, the resolving
-// constructors and listings.
+// Shortcut files written here and followed by ResolveIT, ResolveIfAlias and the resolving
+// constructors.
 #include "vireo/filesupport/Shortcuts.h"
 
 #include <gtest/gtest.h>
@@ -189,24 +189,6 @@ TEST_F(Shortcuts, ResolvingConstructorsTakeTargetsOfTheirKind) {
     EXPECT_EQ(Path(c.file), File(here, U(c.name), c.resolve).FullPath());
     EXPECT_EQ(Path(c.dir), Dir(here, U(c.name), c.resolve).FullPath());
   }
-}
-
-TEST_F(Shortcuts, ListingsFollowTheLinksWrittenHere) {
-  fs::create_directory(Posix("list"));
-  std::ofstream(Posix("list/own.txt")) << "";
-  CreateShortCut(File(Path("list/file.lnk")), File(Path("a.txt")));
-  CreateShortCut(File(Path("list/dir.lnk")), Dir(Path("media")));
-  CreateShortCut(File(Path("list/gone.lnk")), File(Path("gone.txt")));
-  Dir const list(Path("list"));
-
-  std::vector<UTF16String> files, dirs;
-  for (Dir::FileIterator it = list.BeginFiles(true); it != list.EndFiles(); ++it)
-    files.push_back((*it).FullPath());
-  for (Dir::DirIterator it = list.BeginSubdirs(true); it != list.EndSubdirs(); ++it)
-    dirs.push_back((*it).FullPath());
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ((std::vector<UTF16String>{Path("a.txt"), Path("list/own.txt")}), files);
-  EXPECT_EQ((std::vector<UTF16String>{Path("media")}), dirs);
 }
 
 }  // namespace
