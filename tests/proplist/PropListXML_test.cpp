@@ -16,6 +16,8 @@
 #include "tests/proplist/PropListTesting.h"
 #include "tests/support/RecordingErrorManager.h"
 #include "tests/support/TestEnvironment.h"
+#include "vireo/filesupport/File.h"
+#include "vireo/filesupport/FileExceptions.h"
 #include "vireo/proplist/PropListXMLHandler.h"
 #include "vireo/xml/MSXMLParseHandler.h"
 
@@ -353,6 +355,21 @@ TEST_F(FileTest, SavesInTextModeAndLoadsBack) {
   EXPECT_EQ(22, manager.errors[0].code);
   EXPECT_EQ("$$$/wren/proplist/Error/PropListUtils/ParsingPropertiesList=Error parsing properties list.",
             manager.errors[0].key);
+}
+
+TEST_F(FileTest, SavesIntoAFileReplacingItsContent) {
+  PropList list;
+  list.SetValue(K("k"), W("v"));
+  std::string const path = dir_.Path() + "/list.xml";
+  std::ofstream(path) << std::string(100000, 'x');  // longer than the document
+  filesupport::File file(utility::UTF8to16(K(path)));
+  utils::SavePropList(file, list);
+  std::ifstream in(path, std::ios::binary);
+  std::string const onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(Write(list), onDisk);
+
+  filesupport::File nowhere(utility::UTF8to16(K(dir_.Path() + "/missing/list.xml")));
+  EXPECT_THROW(utils::SavePropList(nowhere, list), filesupport::create_exception);
 }
 
 // A gigabyte of text in one value, streamed through a pipe: refused with the parse error

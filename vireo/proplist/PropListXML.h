@@ -20,6 +20,9 @@
 #include "vireo/utility/UTF16String.h"
 
 namespace vireo {
+namespace filesupport {
+class File;
+}
 namespace proplist {
 namespace utils {
 
@@ -38,6 +41,11 @@ VIREO_API void LoadPropList(utility::UTF16String const& inPath, PropList& ioList
 // Writes the document to the file at `inPath` in text mode (line feeds as CR LF on disk, which
 // the reader takes back); a file that cannot be written is left as it was.
 VIREO_API void SavePropList(utility::UTF16String const& inPath, PropList const& inList);
+
+// Writes the document as the new content of `ioFile`, which is deleted first if it exists and
+// created again; bytes go out unchanged (LF line ends). The file exceptions of creation and
+// writing propagate.
+VIREO_API void SavePropList(filesupport::File& ioFile, PropList const& inList);
 
 }  // namespace utils
 }  // namespace proplist

@@ -4,6 +4,9 @@
 #include <string>
 #include <typeinfo>
 
+#include "vireo/filesupport/BufferedByteStream.h"
+#include "vireo/filesupport/File.h"
+#include "vireo/filesupport/PlatformByteStream.h"
 #include "vireo/proplist/PropListXMLHandler.h"
 #include "vireo/proplist/src/CanonicalReader.h"
 #include "vireo/proplist/src/Numbers.h"
@@ -78,6 +81,18 @@ void SavePropList(UTF16String const& inPath, PropList const& inList) {
   UTF8String document;
   WritePropList(document, inList);
   utility::FileUtils::SimpleWriteStringToFile(inPath, document);
+}
+
+void SavePropList(filesupport::File& ioFile, PropList const& inList) {
+  UTF8String document;
+  WritePropList(document, inList);
+  if (ioFile.Exists()) ioFile.Delete();
+  ioFile.Create();
+  filesupport::OPlatformByteStream file(ioFile);
+  filesupport::OBufferedByteStream buffered(file, 32768, 4096);
+  buffered.WriteBlock(document.data(), static_cast<unsigned long>(document.size()));
+  // The destructor would swallow a failed last write; flushing here lets it propagate.
+  buffered.Flush();
 }
 
 }  // namespace utils
