@@ -15,6 +15,7 @@
 #include <string>
 
 #include "vireo/config/Errors.h"
+#include "vireo/filesupport/File.h"
 #include "vireo/proplist/PropList.h"
 #include "vireo/proplist/PropListXML.h"
 #include "vireo/xml/MSXMLParseHandler.h"
@@ -158,11 +159,19 @@ void Vireo_SaveFile(benchmark::State& state) {
   PropList list;
   BuildVireo(list);
   std::string const path = TempPath("vireo-bench-proplist.xml");
-  UTF8String out;
-  for (auto _ : state) {
-    vireo::proplist::utils::WritePropList(out, list);
-    WriteFile(path, reinterpret_cast<char const*>(out.data()), out.size());
-  }
+  vireo::filesupport::File file(vireo::utility::UTF8to16(U8(path)));
+  for (auto _ : state) vireo::proplist::utils::SavePropList(file, list);
+  std::remove(path.c_str());
+}
+
+// The path form: text mode, every line feed written as CR LF.
+void Vireo_SaveFileTextMode(benchmark::State& state) {
+  Setup();
+  PropList list;
+  BuildVireo(list);
+  std::string const path = TempPath("vireo-bench-proplist.xml");
+  UTF16String const widePath = vireo::utility::UTF8to16(U8(path));
+  for (auto _ : state) vireo::proplist::utils::SavePropList(widePath, list);
   std::remove(path.c_str());
 }
 
@@ -365,6 +374,7 @@ BENCHMARK(Vireo_LoadString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BoostPT_LoadString)->Unit(benchmark::kMillisecond);
 BENCHMARK(Plist_LoadString)->Unit(benchmark::kMillisecond);
 BENCHMARK(Vireo_SaveFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(Vireo_SaveFileTextMode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BoostPT_SaveFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(Plist_SaveFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(Vireo_LoadFile)->Unit(benchmark::kMillisecond);
