@@ -5,6 +5,9 @@
 #include <string>
 
 #include "vireo/config/ClientIdentity.h"
+#include "vireo/filesupport/Dir.h"
+#include "vireo/filesupport/File.h"
+#include "vireo/filesupport/PlatformByteStream.h"
 #include "vireo/platform/Time.h"
 #include "vireo/threads/RecursiveMutex.h"
 
@@ -55,7 +58,10 @@ ConsoleLogFile::~ConsoleLogFile() {
   try {
     CloseLogFile();
   } catch (...) {
+    // A footer that cannot be written is lost; the handles are released all the same.
   }
+  delete mStream;
+  delete mFile;
 }
 
 ConsoleLogFile* ConsoleLogFile::GetInstance() {
@@ -87,11 +93,49 @@ void ConsoleLogFile::SetDefaultLogFileName(UTF16String const& name) {
   DefaultLogFileName() = name;
 }
 
-bool ConsoleLogFile::GetLogFilePath(UTF16String&, bool) { return false; }
+bool ConsoleLogFile::GetLogFilePath(UTF16String& path, bool last) {
+  UTF16String name;
+  {
+    threads::ScopedLock<threads::RecursiveMutex, boost::recursive_mutex> lock(LogLock(), true);
+    name = DefaultLogFileName();
+  }
+  if (name.empty()) name = config::GetClientName();
+  name += utility::AsciiToUTF16(last ? " Log-last.txt" : " Log.txt");
+  path = filesupport::File(filesupport::Dir::PrefDir(), name).FullPath();
+  return true;
+}
 
-void ConsoleLogFile::OpenDefaultLog() {}
+void ConsoleLogFile::OpenDefaultLog() {
+  if (mStream) return;
+  UTF16String currentPath;
+  UTF16String lastPath;
+  GetLogFilePath(currentPath, false);
+  GetLogFilePath(lastPath, true);
+  filesupport::File current(currentPath);
+  if (!current.Exists()) return;  // logging is off unless the developer made the file
 
-bool ConsoleLogFile::OpenLogFile(UTF8String const&) { return false; }
+  filesupport::File last(lastPath);
+  if (last.Exists()) last.Delete();
+  current.Rename(last.GetName());
+  OpenLogFile(utility::UTF16to8(currentPath));
+}
+
+bool ConsoleLogFile::OpenLogFile(UTF8String const& path) {
+  threads::ScopedLock<threads::RecursiveMutex, boost::recursive_mutex> lock(LogLock(), true);
+  CloseLogFile();
+  filesupport::File* file = new filesupport::File(utility::UTF8to16(path));
+  try {
+    if (file->Exists()) file->Delete();
+    file->Create();
+    mStream = new filesupport::OPlatformByteStream(*file);
+  } catch (...) {
+    delete file;
+    throw;
+  }
+  mFile = file;
+  WriteHeader();
+  return true;
+}
 
 void ConsoleLogFile::CloseLogFile() {
   threads::ScopedLock<threads::RecursiveMutex, boost::recursive_mutex> lock(LogLock(), true);
@@ -100,6 +144,8 @@ void ConsoleLogFile::CloseLogFile() {
   struct Release {
     ConsoleLogFile* log;
     ~Release() {
+      delete log->mStream;
+      delete log->mFile;
       log->mStream = nullptr;
       log->mFile = nullptr;
     }
@@ -118,6 +164,16 @@ void ConsoleLogFile::WriteToLog(UTF8String const& text, bool withTicks) {
     Append(piece, "      ");
   }
   piece += text;
+  try {
+    mStream->WriteBlock(piece.data(), static_cast<unsigned long>(piece.size()));
+  } catch (std::exception const&) {
+    // A log that cannot be written (a full disk) must not make every trace throw: logging
+    // stops, and the file keeps what was written so far.
+    delete mStream;
+    delete mFile;
+    mStream = nullptr;
+    mFile = nullptr;
+  }
 }
 
 unsigned long ConsoleLogFile::PlatformTickCount() { return platform::TickCount(); }
