@@ -97,6 +97,7 @@
 
 // commands
 #include "vireo/commands/DebugCommands.h"
+#include "vireo/commands/FileSupportCommands.h"
 #include "vireo/commands/TraceCommands.h"
 
 #endif

@@ -3,6 +3,8 @@
 // own, with its preferences directory in a temporary home.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,8 @@ class CommandEnvironment : public ::testing::Environment {
 };
 ::testing::Environment* const gCommandEnvironment =
     ::testing::AddGlobalTestEnvironment(new CommandEnvironment);
+
+std::string PrefDir() { return gEnvironment->ConfigHome() + "/Heron Works/Clipper/7.1"; }
 
 // Runs one line; the output with each CR LF shown as "|".
 std::string RunLine(std::string const& line) {
@@ -115,6 +119,57 @@ TEST(DebugCommands, SetGetListAndClear) {
   });
 }
 
+TEST(FileSupportCommands, FilesAndDirectories) {
+  std::string const home = gEnvironment->Home();
+  std::filesystem::create_directories(home + "/media");
+  std::ofstream(home + "/media/Clip.AVI") << "data";
+  std::string const stored = [&] {
+    std::string s = home;
+    for (char& c : s)
+      if (c == '/') c = '\\';
+    return s;
+  }();
+
+  std::string const found = RunLine("filesupport.file " + home + "/media/Clip.AVI");
+  EXPECT_EQ(0u, found.find("File.FullPath: " + stored + "\\media\\Clip.AVI|    found.|"
+                           "   File.Created: ")) << found;
+  EXPECT_NE(std::string::npos, found.find("| File.GetName: Clip.AVI| File.GetTitle: Clip|"
+                                          " File.GetExtension: .AVI|"
+                                          " File.GetExtension toLower: .avi|")) << found;
+  EXPECT_EQ(std::string::npos, found.find("Threw")) << found;
+
+  EXPECT_EQ("File.FullPath: " + stored + "\\media\\missing.txt|    not found.|",
+            RunLine("filesupport.file " + home + "/media/missing.txt"));
+
+  std::string const dir = RunLine("filesupport.dir " + home + "/media");
+  EXPECT_EQ(0u, dir.find("Directory Path: " + stored + "\\media|    found.| Dir Name: media|"
+                         " Parent Path: " + stored + "|    found|   Dir.Created: ")) << dir;
+  EXPECT_NE(std::string::npos, dir.find("|   Dir.Modified: ")) << dir;
+  EXPECT_EQ(std::string::npos, dir.find("Threw")) << dir;
+  EXPECT_EQ("Directory Path: " + stored + "\\nowhere|    not found.|",
+            RunLine("filesupport.dir " + home + "/nowhere"));
+
+  std::string const dirs = RunLine("filesupport.listdirs");
+  std::vector<std::string> labels = {"App Dir = ", "Executable Dir = ", "Resources Dir = ",
+                                     "Package Dir = ", "Common Files Dir = ", "Plugins Dir = ",
+                                     "Required Plugins Dir = ", "User Docs Dir = ",
+                                     "Temp Dir = ", "Pref Dir = ", "Global Pref Dir = "};
+  std::size_t at = 0;
+  for (std::string const& label : labels) {
+    std::size_t const next = dirs.find(label + "\t\t", at);
+    EXPECT_EQ(at, next) << label << " in " << dirs;
+    at = dirs.find('|', at) + 1;
+  }
+  EXPECT_EQ(dirs.size(), at);
+  std::string prefStored = PrefDir();
+  for (char& c : prefStored)
+    if (c == '/') c = '\\';
+  EXPECT_NE(std::string::npos, dirs.find("Pref Dir = \t\t" + prefStored + "|")) << dirs;
+
+  std::string const volumes = RunLine("filesupport.listvols");
+  EXPECT_EQ(0u, volumes.find("List Volumes: |")) << volumes;
+}
+
 TEST(BuiltInCommands, ListedWithTheirHelpTexts) {
   UTF16StringBuffer buffer;
   UTF16OutputStream out(&buffer);
@@ -131,6 +186,12 @@ TEST(BuiltInCommands, ListedWithTheirHelpTexts) {
       "debug.list - displays the entire contents of the debug database.\r\n"
       "debug.set <variable path> = <value> - Sets the value of the debug variable in the debug "
       "database.\r\n"
+      "filesupport.dir <file path> - given a path, echos the path and indicates if the "
+      "directory exists\r\n"
+      "filesupport.file <file path> - given a file name, echos the path and indicates if the "
+      "file exists\r\n"
+      "filesupport.listdirs - list the special directoriees.\r\n"
+      "filesupport.listvols - list the mounted volumes.\r\n"
       "trace.get <category> - Gets the volume of this trace category.\r\n"
       "trace.get.master - Gets the master trace volume. This is the highest volume that will be "
       "traced.\r\n"

@@ -22,6 +22,12 @@ std::string const kCommandList =
     "debug.list - displays the entire contents of the debug database.\n"
     "debug.set <variable path> = <value> - Sets the value of the debug variable in the debug "
     "database.\n"
+    "filesupport.dir <file path> - given a path, echos the path and indicates if the "
+    "directory exists\n"
+    "filesupport.file <file path> - given a file name, echos the path and indicates if the "
+    "file exists\n"
+    "filesupport.listdirs - list the special directoriees.\n"
+    "filesupport.listvols - list the mounted volumes.\n"
     "help - lists the installed commands.\n"
     "quit - ends the console.\n"
     "trace.get <category> - Gets the volume of this trace category.\n"
@@ -133,10 +139,72 @@ TEST_F(ConsoleProgram, DebuggerOutputShowsTracesOnlyWhenAskedFor) {
       << lower.err;
 }
 
-TEST_F(ConsoleProgram, LeavesNoFilesWithoutALog) {
+std::string const kPrefDir = ".config/vireo/vireo-console/2.0";
+
+// The files a run leaves, but the settings files the trace and debug commands keep.
+std::vector<std::string> FilesBesideSettings(std::string const& home) {
+  std::vector<std::string> files;
+  for (std::string const& file : FilesBelow(home))
+    if (file != kPrefDir + "/Trace Database.txt" && file != kPrefDir + "/Debug Database.txt")
+      files.push_back(file);
+  return files;
+}
+
+TEST_F(ConsoleProgram, LeavesNoLogWithoutTheCurrentLogFile) {
   ConsoleRun const run = Run({}, "help\nnosuch\nquit\n");
   EXPECT_EQ(1, run.status);
-  EXPECT_EQ(std::vector<std::string>{}, FilesBelow(Home()));
+  EXPECT_EQ(std::vector<std::string>{}, FilesBesideSettings(Home()));
+}
+
+TEST_F(ConsoleProgram, AnExistingLogIsKeptAndANewOneRecordsTheSession) {
+  std::string const dir = Home() + "/" + kPrefDir;
+  WriteWholeFile(dir + "/vireo-console Log.txt", "the previous session\n");
+  WriteWholeFile(dir + "/vireo-console Log-last.txt", "the one before\n");
+  ConsoleRun const run = Run({}, "help\n\ntrace.get.master\nnosuch\nquit\nhelp\n");
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ(kCommandList + "Master trace volume is 10.\n", run.out);
+
+  EXPECT_EQ((std::vector<std::string>{kPrefDir + "/vireo-console Log-last.txt",
+                                      kPrefDir + "/vireo-console Log.txt"}),
+            FilesBesideSettings(Home()));
+  EXPECT_EQ("the previous session\n", ReadWholeFile(dir + "/vireo-console Log-last.txt"));
+  std::string const date = "[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9:]{8} [0-9]{4}";
+  std::string const traced = "Ticks = [0-9]+      <[0-9]+> <vireo-console> <5> command: ";
+  std::regex const log("Log file created: " + date + "\r\n-{44}\r\n" +  //
+                       traced + "help\r\n" +                             //
+                       traced + "trace.get.master\r\n" +                 //
+                       traced + "nosuch\r\n" +                           //
+                       traced + "quit\r\n" +                             //
+                       "-{45}\r\nLog file closed: " + date + "\r\n\r\n");
+  std::string const text = ReadWholeFile(dir + "/vireo-console Log.txt");
+  EXPECT_TRUE(std::regex_match(text, log)) << text;
+
+  // The next start moves this log aside in its turn.
+  Run({"-c", "help"});
+  EXPECT_EQ(text, ReadWholeFile(dir + "/vireo-console Log-last.txt"));
+}
+
+TEST_F(ConsoleProgram, FileSystemCommandsShowTheLibrarysView) {
+  WriteWholeFile(Home() + "/media/Clip.AVI", "data");
+  std::string stored = Home();
+  for (char& c : stored)
+    if (c == '/') c = '\\';
+  ConsoleRun const run = Run({"-c", "filesupport.file " + Home() + "/media/Clip.AVI", "-c",
+                              "filesupport.file " + Home() + "/media/none.txt", "-c",
+                              "filesupport.dir " + Home() + "/media", "-c",
+                              "filesupport.listdirs"});
+  EXPECT_EQ(0, run.status) << run.err;
+  std::regex const expected(
+      "File.FullPath: " + std::regex_replace(stored, std::regex("\\\\"), "\\\\") +
+      "\\\\media\\\\Clip.AVI\n    found.\n   File.Created: [0-9]+\n   File.Modified: [0-9]+\n"
+      " File.GetName: Clip.AVI\n File.GetTitle: Clip\n File.GetExtension: .AVI\n"
+      " File.GetExtension toLower: .avi\n"
+      "File.FullPath: .*\\\\media\\\\none.txt\n    not found.\n"
+      "Directory Path: .*\\\\media\n    found.\n Dir Name: media\n Parent Path: .*\n    found\n"
+      "   Dir.Created: [0-9]+\n   Dir.Modified: [0-9]+\n"
+      "App Dir = \t\t.*\n(.*\n){8}Pref Dir = \t\t.*\\\\.config\\\\vireo\\\\vireo-console\\\\2.0\n"
+      "Global Pref Dir = \t\t.*\n");
+  EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "vireo/console/Console.h"
 
 #include "vireo/commands/DebugCommands.h"
+#include "vireo/commands/FileSupportCommands.h"
 #include "vireo/commands/TraceCommands.h"
 #include "vireo/console/CommandRegistry.h"
 
@@ -46,6 +47,18 @@ BuiltIn const kBuiltIns[] = {
      "trace.get.master - Gets the master trace volume. This is the highest volume that will be "
      "traced.",
      Make<commands::trace::GetMaster>},
+    {"filesupport.listdirs", "filesupport.listdirs - list the special directoriees.",
+     Make<commands::filesupport::ListDirs>},
+    {"filesupport.listvols", "filesupport.listvols - list the mounted volumes.",
+     Make<commands::filesupport::ListVols>},
+    {"filesupport.file",
+     "filesupport.file <file path> - given a file name, echos the path and indicates if the "
+     "file exists",
+     Make<commands::filesupport::FileExists>},
+    {"filesupport.dir",
+     "filesupport.dir <file path> - given a path, echos the path and indicates if the "
+     "directory exists",
+     Make<commands::filesupport::DirExists>},
 };
 
 }  // namespace
