@@ -3,16 +3,23 @@
 // through the buffered platform streams against stdio with the same buffer size.
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "vireo/filesupport/BufferedByteStream.h"
 #include "vireo/filesupport/CRCByteStream.h"
+#include "vireo/filesupport/File.h"
 #include "vireo/filesupport/MemoryByteStreams.h"
+#include "vireo/filesupport/PlatformByteStream.h"
 #include "vireo/filesupport/RLEByteStream.h"
+#include "vireo/utility/UTF16String.h"
 
 namespace {
 
@@ -129,6 +136,120 @@ void BM_PackBits_Decode(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * rows.size()));
 }
 BENCHMARK(BM_PackBits_Decode)->Unit(benchmark::kMillisecond);
+
+// 256 MiB written and read in pieces of Arg bytes (1 = a byte at a time: Put/Get against
+// putc/getc) through a 32 KiB buffer, in a file under $TMPDIR or /tmp.
+constexpr std::size_t kFileSize = 256u << 20;
+constexpr unsigned long kFileBuffer = 32768;
+
+std::string const& FilePath() {
+  static std::string const path = [] {
+    char const* dir = std::getenv("TMPDIR");
+    std::string name = std::string(dir && *dir ? dir : "/tmp") + "/vireo-bench-XXXXXX";
+    int fd = mkstemp(&name[0]);
+    if (fd < 0) std::abort();
+    close(fd);
+    return name;
+  }();
+  return path;
+}
+
+struct RemoveFile {
+  ~RemoveFile() { std::remove(FilePath().c_str()); }
+} gRemoveFile;
+
+std::vector<unsigned char> Piece(std::size_t n) {
+  std::vector<unsigned char> p(n);
+  for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<unsigned char>(i * 7);
+  return p;
+}
+
+File BenchFile() { return File(vireo::utility::AsciiToUTF16(FilePath().c_str())); }
+
+void BM_File_Write_Buffered(benchmark::State& state) {
+  std::size_t const piece = static_cast<std::size_t>(state.range(0));
+  std::vector<unsigned char> data = Piece(piece);
+  for (auto _ : state) {
+    File file = BenchFile();
+    file.Create();
+    OPlatformByteStream out(file);
+    OBufferedByteStream buffered(out, kFileBuffer, 1);
+    for (std::size_t done = 0; done < kFileSize; done += piece) {
+      if (piece == 1) {
+        buffered.Put(data[0]);
+      } else {
+        buffered.WriteBlock(data.data(), piece);
+      }
+    }
+    buffered.Flush();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+}
+BENCHMARK(BM_File_Write_Buffered)->Arg(1)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+void BM_File_Write_Stdio(benchmark::State& state) {
+  std::size_t const piece = static_cast<std::size_t>(state.range(0));
+  std::vector<unsigned char> data = Piece(piece);
+  std::vector<char> buffer(kFileBuffer);
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(FilePath().c_str(), "wb");
+    std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
+    for (std::size_t done = 0; done < kFileSize; done += piece) {
+      if (piece == 1) {
+        std::putc(data[0], f);
+      } else {
+        std::fwrite(data.data(), 1, piece, f);
+      }
+    }
+    std::fclose(f);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+}
+BENCHMARK(BM_File_Write_Stdio)->Arg(1)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+void BM_File_Read_Buffered(benchmark::State& state) {
+  std::size_t const piece = static_cast<std::size_t>(state.range(0));
+  std::vector<unsigned char> data(piece);
+  for (auto _ : state) {
+    IPlatformByteStream in(BenchFile());
+    IBufferedByteStream buffered(in, kFileBuffer, 4096);
+    unsigned sum = 0;
+    for (std::size_t done = 0; done < kFileSize; done += piece) {
+      if (piece == 1) {
+        sum += buffered.Get();
+      } else {
+        buffered.ReadBlock(data.data(), piece);
+        sum += data[0];
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+}
+BENCHMARK(BM_File_Read_Buffered)->Arg(1)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+void BM_File_Read_Stdio(benchmark::State& state) {
+  std::size_t const piece = static_cast<std::size_t>(state.range(0));
+  std::vector<unsigned char> data(piece);
+  std::vector<char> buffer(kFileBuffer);
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(FilePath().c_str(), "rb");
+    std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
+    unsigned sum = 0;
+    for (std::size_t done = 0; done < kFileSize; done += piece) {
+      if (piece == 1) {
+        sum += static_cast<unsigned>(std::getc(f));
+      } else {
+        if (std::fread(data.data(), 1, piece, f) != piece) std::abort();
+        sum += data[0];
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+    std::fclose(f);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileSize));
+}
+BENCHMARK(BM_File_Read_Stdio)->Arg(1)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

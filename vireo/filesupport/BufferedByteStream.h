@@ -37,7 +37,10 @@ class VIREO_API IBufferedByteStream : public IByteStream {
   virtual void FillBuffer(unsigned long long inPosition, unsigned long inCount);
 
  private:
-  void ReadSource(unsigned long long inPosition, unsigned char* outData, unsigned long long inCount);
+  // Get when the window does not hold the position; apart, so that Get stays small.
+  [[gnu::noinline]] unsigned char GetRefilling();
+  void ReadSource(unsigned long long inPosition, unsigned char* outData,
+                  unsigned long long inCount);
 
   IByteStream& source_;
   std::unique_ptr<unsigned char[]> buffer_;
@@ -73,6 +76,9 @@ class VIREO_API OBufferedByteStream : public OByteStream {
   unsigned long Alignment() const { return alignment_; }
 
  private:
+  // Put when a new dirty range starts (after a flush); apart, so that Put stays small.
+  [[gnu::noinline]] void PutStartingRange(unsigned char inByte);
+
   OByteStream& target_;
   std::unique_ptr<unsigned char[]> buffer_;
   unsigned long size_;

@@ -29,10 +29,17 @@ IBufferedByteStream::IBufferedByteStream(IByteStream& inSource, unsigned long in
 IBufferedByteStream::~IBufferedByteStream() {}
 
 unsigned char IBufferedByteStream::Get() {
+  // One comparison on the common path: below the window the offset wraps around, and the
+  // window never reaches past the length.
+  unsigned long long offset = position_ - windowStart_;
+  if (offset >= windowLength_) return GetRefilling();
+  ++position_;
+  return buffer_[offset];
+}
+
+unsigned char IBufferedByteStream::GetRefilling() {
   if (position_ >= length_) throw eof_error();
-  if (position_ < windowStart_ || position_ - windowStart_ >= windowLength_) {
-    FillBuffer(position_, 1);
-  }
+  FillBuffer(position_, 1);
   return buffer_[position_++ - windowStart_];
 }
 
@@ -114,11 +121,20 @@ OBufferedByteStream::~OBufferedByteStream() {
 }
 
 void OBufferedByteStream::Put(unsigned char inByte) {
-  if (dirtyLength_ > 0 && position_ - dirtyStart_ + 1 > size_) Flush();
-  if (dirtyLength_ == 0) dirtyStart_ = position_;
-  buffer_[position_ - dirtyStart_] = inByte;
+  unsigned long long offset = position_ - dirtyStart_;
+  if (dirtyLength_ == 0 || offset >= size_) return PutStartingRange(inByte);
   ++position_;
-  dirtyLength_ = std::max(dirtyLength_, position_ - dirtyStart_);
+  if (offset >= dirtyLength_) dirtyLength_ = offset + 1;
+  // Stored last: a byte store may alias the members, which would have to be read again.
+  buffer_[offset] = inByte;
+}
+
+void OBufferedByteStream::PutStartingRange(unsigned char inByte) {
+  if (dirtyLength_ > 0) Flush();
+  dirtyStart_ = position_;
+  ++position_;
+  dirtyLength_ = 1;
+  buffer_[0] = inByte;
 }
 
 void OBufferedByteStream::WriteBlock(unsigned char const* inData, unsigned long inCount) {

@@ -1,6 +1,7 @@
 // The stream base classes and the big-endian binary format.
 #include "vireo/filesupport/ByteStream.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <limits>
@@ -270,7 +271,8 @@ OByteStream& operator<<(OByteStream& s, IByteStream& inSource) {
   }
   unsigned char chunk[16384];
   while (remaining > 0) {
-    unsigned long n = static_cast<unsigned long>(std::min<unsigned long long>(remaining, sizeof chunk));
+    unsigned long n =
+        static_cast<unsigned long>(std::min<unsigned long long>(remaining, sizeof chunk));
     inSource.ReadBlock(chunk, n);
     s.WriteBlock(chunk, n);
     remaining -= n;

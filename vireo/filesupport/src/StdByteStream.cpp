@@ -65,9 +65,8 @@ void OStdByteStream::Put(unsigned char inByte) {
 }
 
 void OStdByteStream::WriteBlock(unsigned char const* inData, unsigned long inCount) {
-  if (!stream_.write(reinterpret_cast<char const*>(inData), static_cast<std::streamsize>(inCount))) {
-    throw io_error();
-  }
+  std::streamsize count = static_cast<std::streamsize>(inCount);
+  if (!stream_.write(reinterpret_cast<char const*>(inData), count)) throw io_error();
 }
 
 void OStdByteStream::CurPos(unsigned long long inPosition) {
