@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
+
+#include "vireo/filesupport/FileExceptions.h"
 
 namespace vireo {
 namespace tools {
@@ -39,6 +42,31 @@ TEST(ConsoleClient, RaisedErrorsShowTheirValues) {
   for (Case const& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_EQ(c.text, Narrow(FormatRaisedError(c.key, c.values)));
+  }
+}
+
+TEST(ConsoleClient, ExceptionsShowTheirFileOrDirectory) {
+  using namespace filesupport;
+  File const file(utility::AsciiToUTF16("/media/clip.avi"));
+  Dir const dir(utility::AsciiToUTF16("/media"));
+  struct Case {
+    std::exception const& error;
+    char const* text;
+  } const cases[] = {
+      {file_not_found_exception(file), "The file '\\media\\clip.avi' could not be found."},
+      {create_accessdenied_exception(file),
+       "Could not create the file '\\media\\clip.avi'. Access was denied."},
+      {rename_file(file, utility::AsciiToUTF16("take2.avi")),
+       "Could not rename the file '\\media\\clip.avi' to 'take2.avi'."},
+      {dir_not_found_exception(dir), "The directory '\\media' could not be found."},
+      {rename_dir_already_exists(dir, utility::AsciiToUTF16("old")),
+       "Could not rename the directory '\\media' to 'old'. The directory already exists."},
+      {std::runtime_error("$$$/any/key=Mail @@ and @0."), "Mail @ and ."},
+      {std::runtime_error("plain text"), "plain text"},
+  };
+  for (Case const& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(c.text, Narrow(FormatException(c.error)));
   }
 }
 

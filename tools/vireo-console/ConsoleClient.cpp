@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "vireo/config/Localizer.h"
+#include "vireo/filesupport/FileExceptions.h"
+#include "vireo/utility/StringUtils.h"
 
 namespace vireo {
 namespace tools {
@@ -37,6 +39,24 @@ utility::UTF16String FormatRaisedError(char const* key, config::ReplacementValue
     }
   }
   return text;
+}
+
+utility::UTF16String FormatException(std::exception const& error) {
+  char const* const what = error.what();
+  if (std::strncmp(what, "$$$/", 4) != 0) return utility::AsciiToUTF16(what);
+  utility::UTF16String path, newName;
+  if (auto const* e = dynamic_cast<filesupport::file_exception const*>(&error)) {
+    path = e->GetFile().FullPath();
+    if (auto const* rename = dynamic_cast<filesupport::rename_file const*>(&error))
+      newName = rename->GetNewName();
+  } else if (auto const* e = dynamic_cast<filesupport::dir_exception const*>(&error)) {
+    path = e->GetDir().FullPath();
+    if (auto const* rename = dynamic_cast<filesupport::rename_dir const*>(&error))
+      newName = rename->GetNewName();
+  }
+  utility::UTF16String const none;
+  return utility::ReplaceInString(config::LocalizeOrDefault(what), path, newName, none, none,
+                                  none, none, none, none, none, none);
 }
 
 void PrintingErrorManager::ReportError(config::ErrorLevel level, char const* key, unsigned long,

@@ -4,6 +4,7 @@
 #ifndef VIREO_TOOLS_CONSOLECLIENT_H
 #define VIREO_TOOLS_CONSOLECLIENT_H
 
+#include <exception>
 #include <ostream>
 #include <string>
 
@@ -17,6 +18,10 @@ namespace tools {
 
 // The text of a raised error: the localised message with "^1".."^4" replaced by the values.
 utility::UTF16String FormatRaisedError(char const* key, config::ReplacementValue const* values);
+
+// The text of an exception a command let through: a message key is localised, and a file
+// exception's "@0" and "@1" are filled with its file or directory and its new name.
+utility::UTF16String FormatException(std::exception const& error);
 
 // Prints every raised error to the given stream as one line, "error: <text>" (or "fatal
 // error: <text>"), and returns, so that the library goes on with its fallback. Counts them.

@@ -2,7 +2,6 @@
 // terminal, plain when piped) or from -c options, and runs them through the library's
 // command registry. Traces go to the log file when it exists in the preferences directory.
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -95,10 +94,7 @@ bool RunLine(std::string const& line, UTF16OutputStream& out) {
     if (console::ExecuteCommand(text, out)) return true;
   } catch (std::exception const& e) {
     out.flush();
-    char const* const what = e.what();
-    std::cerr << "error: "
-              << (std::strncmp(what, "$$$/", 4) == 0 ? Narrow(Text(what)) : std::string(what))
-              << std::endl;
+    std::cerr << "error: " << Narrow(FormatException(e)) << std::endl;
     return false;
   }
   std::size_t const begin = line.find_first_not_of(" \t");
