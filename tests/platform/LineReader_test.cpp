@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -117,6 +118,12 @@ class Terminal {
     }
   }
   bool Ok() const { return master_ >= 0; }
+  void SetWidth(unsigned short columns) {
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    ::ioctl(slave_, TIOCSWINSZ, &size);
+  }
   void Type(std::string const& keys) { typed_ = ::write(master_, keys.data(), keys.size()); }
   // Takes what the reader showed, so that the terminal's buffer never fills.
   std::string Screen() {
@@ -230,6 +237,34 @@ TEST(LineReader, HistoryAndEndOfInput) {
   EXPECT_EQ(expected, lines);
   // Empty lines and repeats of the newest entry are not kept.
   EXPECT_EQ((std::vector<std::string>{"one", "two", "one", "draft", "two", "x"}), history);
+}
+
+TEST(LineReader, LongLinesScrollSidewaysInsteadOfWrapping) {
+  Terminal terminal;
+  if (!terminal.Ok()) GTEST_SKIP() << "no pseudo-terminal available";
+  terminal.SetWidth(20);  // 17 columns for the text after "> ", one kept for the cursor
+  std::string line;
+  std::string screen;
+  {
+    LineReader reader;
+    terminal.Type("0123456789abcdefghijklmnopqrstuvwxyz\x01\x1b[C\r");
+    if (!reader.ReadLine("> ", line)) line = "<end>";
+    screen = terminal.Screen();
+  }
+  EXPECT_EQ("0123456789abcdefghijklmnopqrstuvwxyz", line);
+  // At the end of the line its last 17 characters show, the cursor after them...
+  EXPECT_NE(std::string::npos, screen.find("\r> jklmnopqrstuvwxyz\x1b[K\r\x1b[19C")) << screen;
+  // ...and back at its start, its first ones.
+  EXPECT_NE(std::string::npos, screen.find("\r> 0123456789abcdefg\x1b[K\r\x1b[2C")) << screen;
+  EXPECT_NE(std::string::npos, screen.find("\r> 0123456789abcdefg\x1b[K\r\x1b[3C")) << screen;
+  // No refresh ever writes more than the terminal's width.
+  std::size_t at = 0;
+  while ((at = screen.find("\r> ", at)) != std::string::npos) {
+    std::size_t const end = screen.find("\x1b[K", at);
+    ASSERT_NE(std::string::npos, end);
+    EXPECT_LE(end - at - 1, 19u) << screen.substr(at, end - at);
+    at = end;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "vireo/platform/LineReader.h"
 
 #include <errno.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,6 +30,13 @@ void WriteAll(std::string const& text) {
     if (n <= 0) return;
     done += static_cast<std::size_t>(n);
   }
+}
+
+// The terminal's width in columns; 80 when it cannot be asked.
+std::size_t TerminalColumns() {
+  winsize size;
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return 80;
+  return size.ws_col;
 }
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
@@ -143,14 +151,27 @@ class EditBuffer {
     cursor_ = from;
   }
 
-  // Redraws the prompt and the line in place and puts the cursor where it belongs.
+  // Redraws the prompt and the line in place and puts the cursor where it belongs. A line
+  // wider than the terminal scrolls sideways, so that it never wraps and the cursor stays
+  // in view.
   void Refresh() const {
+    std::size_t const promptColumns = Columns(prompt_.data(), prompt_.size());
+    std::size_t const width = TerminalColumns();
+    // Columns left for the text, one kept free for the cursor at the end.
+    std::size_t const room = width > promptColumns + 1 ? width - promptColumns - 1 : 1;
+    std::size_t const cursorColumn = Columns(text_.data(), cursor_);
+    std::size_t first = 0;  // the first character shown
+    if (cursorColumn > room) first = cursorColumn - room;
+    std::size_t begin = 0;
+    for (std::size_t skipped = 0; skipped < first; ++skipped) begin = Next(begin);
+    std::size_t end = begin;
+    for (std::size_t shown = 0; shown < room && end < text_.size(); ++shown) end = Next(end);
+
     std::string out = "\r";
     out += prompt_;
-    out += text_;
+    out.append(text_, begin, end - begin);
     out += "\x1b[K\r";
-    std::size_t const column = Columns(prompt_.data(), prompt_.size()) +
-                               Columns(text_.data(), cursor_);
+    std::size_t const column = promptColumns + cursorColumn - first;
     if (column > 0) out += "\x1b[" + std::to_string(column) + "C";
     WriteAll(out);
   }
