@@ -257,6 +257,7 @@ class Evaluator {
 }  // namespace
 
 double Calculate(UTF16String inExpression) {
+  // Positions are 32-bit: a text of 4 G units (8 GiB) is read up to there.
   if (inExpression.size() >= kNoMatch) inExpression.resize(kNoMatch - 1);
   return Evaluator(inExpression).Run();
 }
