@@ -9,11 +9,13 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/IsolatedProgram.h"
@@ -291,6 +293,17 @@ TEST_F(FilesTest, SharingAmongOwnHandles) {
     CloseFile(first);
   }
 
+  // Truncating counts as writing: it needs write sharing and keeps the content otherwise.
+  FileHandle reader = nullptr, truncating = nullptr;
+  ASSERT_EQ(kFileOk, Open("shared", kAccessRead, kShareRead, kOpenExisting, reader));
+  EXPECT_EQ(kErrorSharingViolation, Open("shared", kAccessRead, kShareRead, kCreateAlways, truncating));
+  EXPECT_EQ(kErrorSharingViolation,
+            Open("shared", kAccessRead, kShareRead, kTruncateExisting, truncating));
+  unsigned long long length = 0;
+  EXPECT_EQ(kFileOk, FileLength(reader, length));
+  EXPECT_EQ(1u, length);
+  CloseFile(reader);
+
   // Removing or moving needs every open handle to share deletion.
   PathUnits const path = NativePath("shared"), moved = NativePath("moved");
   FileHandle handle = nullptr;
@@ -303,6 +316,28 @@ TEST_F(FilesTest, SharingAmongOwnHandles) {
   EXPECT_EQ(kFileOk, RemoveFile(moved.data(), moved.size()));
   CloseFile(handle);
   EXPECT_NE(0, ::access(Path("moved").c_str(), F_OK));
+}
+
+TEST_F(FilesTest, HandlesAndFileNameOrderFromManyThreads) {
+  WriteText(Path("shared"), "x");
+  std::atomic<int> failures(0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      PathUnits const name = Units(t % 2 ? "CLIP.avi" : "clip.AVI"), other = Units("clip.avi");
+      for (int i = 0; i < 200; ++i) {
+        FileHandle handle = nullptr;
+        if (Open("shared", kAccessRead, kShareRead, kOpenExisting, handle) != kFileOk) ++failures;
+        if (CompareFileNameText(name.data(), name.size(), other.data(), other.size()) != 0) ++failures;
+        if (CloseFile(handle) != kFileOk) ++failures;
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(0, failures.load());
+  // Every handle was released: an exclusive open works again.
+  FileHandle handle = nullptr;
+  EXPECT_EQ(kFileOk, Open("shared", kAccessWrite, 0, kOpenExisting, handle));
+  CloseFile(handle);
 }
 
 TEST_F(FilesTest, AttributesAndTimes) {

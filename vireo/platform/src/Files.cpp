@@ -440,7 +440,9 @@ int OpenFile(unsigned short const* path, std::size_t length, unsigned long acces
   OpenFiles& registry = Registry();
   {
     std::lock_guard<std::mutex> lock(registry.Mutex());
-    if (registry.Conflicts(OpenFiles::Key(st.st_dev, st.st_ino), file->access, file->share)) {
+    // Truncating writes, whatever access was asked for.
+    unsigned long const touches = file->access | (truncate ? static_cast<unsigned long>(kShareWrite) : 0ul);
+    if (registry.Conflicts(OpenFiles::Key(st.st_dev, st.st_ino), touches, file->share)) {
       ::close(fd);
       delete file;
       return kErrorSharingViolation;
