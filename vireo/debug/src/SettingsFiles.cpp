@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <list>
 
+#include "vireo/filesupport/Dir.h"
+#include "vireo/filesupport/File.h"
+#include "vireo/filesupport/PlatformByteStream.h"
+#include "vireo/utility/FileUtils.h"
+
 namespace vireo {
 namespace debug {
 namespace impl {
@@ -45,10 +50,22 @@ void AppendNumber(UTF8String& out, long value) {
   while (n > 0) out.push_back(digits[--n]);
 }
 
-class NoStore : public SettingsStore {
+// The files in the preferences directory, written through the text-mode writer.
+class PreferencesStore : public SettingsStore {
  public:
-  bool Read(char const*, UTF8String&) override { return false; }
-  void Write(char const*, UTF8String const&) override {}
+  bool Read(char const* fileName, UTF8String& bytes) override {
+    filesupport::File const file(filesupport::Dir::PrefDir(), utility::AsciiToUTF16(fileName));
+    if (!file.Exists()) return false;
+    filesupport::IPlatformByteStream in(file);
+    UTF8String content(static_cast<std::size_t>(in.Length()), '\0');
+    if (!content.empty()) in.ReadBlock(&content[0], static_cast<unsigned long>(content.size()));
+    bytes.swap(content);
+    return true;
+  }
+  void Write(char const* fileName, UTF8String const& text) override {
+    filesupport::File const file(filesupport::Dir::PrefDir(), utility::AsciiToUTF16(fileName));
+    utility::FileUtils::SimpleWriteStringToFile(file.FullPath(), text);
+  }
 };
 
 std::atomic<SettingsStore*> gStore{nullptr};
@@ -137,9 +154,9 @@ SettingsStore::~SettingsStore() = default;
 void SetSettingsStore(SettingsStore* store) { gStore.store(store, std::memory_order_release); }
 
 SettingsStore& GetSettingsStore() {
-  static NoStore none;
+  static PreferencesStore preferences;
   SettingsStore* store = gStore.load(std::memory_order_acquire);
-  return store ? *store : none;
+  return store ? *store : preferences;
 }
 
 }  // namespace impl

@@ -34,7 +34,8 @@ VIREO_API utility::UTF8String FormatDebugDatabase(proplist::PropList const& data
 VIREO_API long ParseSettingsNumber(utility::UTF8String const& text);
 
 // Where the settings files live. The library reads and writes them in the preferences
-// directory; tests may put a store of their own in its place.
+// directory (Dir::PrefDir) and raises the file exceptions of the file layer; tests may put a
+// store of their own in its place.
 class VIREO_API SettingsStore {
  public:
   virtual ~SettingsStore();
