@@ -53,7 +53,7 @@ class VIREO_API ORLEByteStream : public OByteStream {
   virtual void WritePacket();
 
  private:
-  void Encode(unsigned char inByte);
+  void Encode(unsigned char const* inData, unsigned long inCount);
 
   OByteStream& target_;
   bool run_;

@@ -68,41 +68,56 @@ ORLEByteStream::ORLEByteStream(OByteStream& inTarget)
 
 ORLEByteStream::~ORLEByteStream() {}
 
-inline void ORLEByteStream::Encode(unsigned char inByte) {
+void ORLEByteStream::Encode(unsigned char const* inData, unsigned long inCount) {
+  // The state lives in locals while bytes go by: a byte store into the packet may alias the
+  // members, which would otherwise be read again for every byte.
   unsigned char* bytes = packet_ + 1;
-  if (pending_ == 0) {
-    bytes[0] = inByte;
-    pending_ = 1;
-    run_ = true;
-  } else if (run_) {
-    if (inByte == bytes[0]) {
-      ++pending_;
-    } else if (pending_ == 1) {
-      run_ = false;
-      bytes[pending_++] = inByte;
-    } else {
-      WritePacket();
-      bytes[0] = inByte;
-      pending_ = 1;
-      run_ = true;
-    }
-  } else if (pending_ >= 3 && inByte == bytes[pending_ - 1] && inByte == bytes[pending_ - 2]) {
-    // Three equal bytes code shorter as a run: the literal ends before the first two.
-    pending_ -= 2;
+  unsigned n = pending_;
+  bool run = run_;
+  auto write = [&](unsigned count) {
+    pending_ = count;
+    run_ = run;
     WritePacket();
-    bytes[0] = inByte;
-    pending_ = 3;
-    run_ = true;
-  } else {
-    bytes[pending_++] = inByte;
+  };
+  for (unsigned long i = 0; i < inCount; ++i) {
+    unsigned char b = inData[i];
+    if (n == 0) {
+      bytes[0] = b;
+      n = 1;
+      run = true;
+    } else if (run) {
+      if (b == bytes[0]) {
+        ++n;
+      } else if (n == 1) {
+        run = false;
+        bytes[n++] = b;
+      } else {
+        write(n);
+        bytes[0] = b;
+        n = 1;
+      }
+    } else if (n >= 3 && b == bytes[n - 1] && b == bytes[n - 2]) {
+      // Three equal bytes code shorter as a run: the literal ends before the first two.
+      write(n - 2);
+      bytes[0] = b;
+      n = 3;
+      run = true;
+    } else {
+      bytes[n++] = b;
+    }
+    if (n == kMaxPacket) {
+      write(n);
+      n = 0;
+    }
   }
-  if (pending_ == kMaxPacket) WritePacket();
+  pending_ = n;
+  run_ = run;
 }
 
-void ORLEByteStream::Put(unsigned char inByte) { Encode(inByte); }
+void ORLEByteStream::Put(unsigned char inByte) { Encode(&inByte, 1); }
 
 void ORLEByteStream::WriteBlock(unsigned char const* inData, unsigned long inCount) {
-  for (unsigned long i = 0; i < inCount; ++i) Encode(inData[i]);
+  Encode(inData, inCount);
 }
 
 void ORLEByteStream::CurPos(unsigned long long) { throw byte_stream_exception(); }
