@@ -91,6 +91,7 @@ TEST_F(ConsoleProgram, UsageErrorsAndHelpOption) {
 
   ConsoleRun const missing = Run({"-c"});
   EXPECT_EQ(2, missing.status);
+  EXPECT_EQ(0u, missing.err.find("vireo-console: -c needs a command line\nusage:")) << missing.err;
 
   ConsoleRun const help = Run({"--help"});
   EXPECT_EQ(0, help.status);

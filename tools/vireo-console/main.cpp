@@ -120,7 +120,12 @@ int Run(int argc, char** argv) {
     std::string const arg = argv[i];
     if (arg == "-d") {
       debugOutput = true;
-    } else if (arg == "-c" && i + 1 < argc) {
+    } else if (arg == "-c") {
+      if (i + 1 == argc) {
+        std::cerr << "vireo-console: -c needs a command line\n";
+        PrintUsage(std::cerr);
+        return 2;
+      }
       lines.push_back(argv[++i]);
     } else if (arg.compare(0, 2, "-c") == 0 && arg.size() > 2) {
       lines.push_back(arg.substr(2));
@@ -170,10 +175,20 @@ int Run(int argc, char** argv) {
   }
   out.flush();
 
-  UnregisterProgramCommands();
-  console::Terminate();
-  debug::ShutdownTraceManager();
-  console::ConsoleLogFile::Terminate();
+  // Each step of the shutdown runs even when one before it failed (a settings file that
+  // cannot be written, say), so that the log still gets its footer.
+  auto safely = [&allRan](void (*step)()) {
+    try {
+      step();
+    } catch (std::exception const& e) {
+      std::cerr << "error: " << Narrow(FormatException(e)) << std::endl;
+      allRan = false;
+    }
+  };
+  safely(UnregisterProgramCommands);
+  safely(console::Terminate);
+  safely(debug::ShutdownTraceManager);
+  safely(console::ConsoleLogFile::Terminate);
   config::Localizer::Set(nullptr);
   config::ErrorManager::Set(nullptr);
   return allRan ? 0 : 1;
