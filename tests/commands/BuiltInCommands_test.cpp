@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ class CommandEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new CommandEnvironment);
 
 std::string PrefDir() { return gEnvironment->ConfigHome() + "/Heron Works/Clipper/7.1"; }
+
+std::string Read(std::string const& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Runs one line; the output with each CR LF shown as "|".
 std::string RunLine(std::string const& line) {
@@ -87,6 +93,10 @@ TEST(TraceCommands, VolumesOfCategoriesAndMaster) {
   EXPECT_EQ(0u, categories.find("Trace Categories:|")) << categories;
   for (char const* name : {"|Master|", "|Clip.Decode|", "|Clip.Audio|"})
     EXPECT_NE(std::string::npos, (categories + "|").find(name)) << name << " in " << categories;
+  // Every change is on disk at once, one CR LF line per category in key order.
+  EXPECT_EQ(
+      "Clip.Audio\t1\t2147483647\r\nClip.Decode\t1\t7\r\nMaster\t1\t0\r\n",
+      Read(PrefDir() + "/Trace Database.txt"));
 }
 
 TEST(DebugCommands, SetGetListAndClear) {
@@ -112,6 +122,10 @@ TEST(DebugCommands, SetGetListAndClear) {
                             "|spaced = some value|", "|no.value = |", "|never.set = |"})
     EXPECT_NE(std::string::npos, list.find(entry)) << entry << " in " << list;
 
+  // A variable only read reaches the file with the next change.
+  EXPECT_EQ(
+      "a.b\t1\r\nassert.enabled\ttrue\r\nno.value\t\r\nspaced\tsome value\r\nx\ty\r\n",
+      Read(PrefDir() + "/Debug Database.txt"));
 
   RunSteps({
       {"debug.clear", "Clearing contents of debug database!|"},

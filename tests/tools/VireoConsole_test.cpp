@@ -122,6 +122,17 @@ TEST_F(ConsoleProgram, DebugAndTraceCommandsFromAScript) {
       run.out);
   EXPECT_EQ("", run.err);
   EXPECT_EQ(0, run.status);
+
+  // The settings are on disk; clearing the debug database leaves its file until the next set.
+  std::string const dir = Home() + "/.config/vireo/vireo-console/2.0";
+  EXPECT_EQ(
+      "Clip.Decode\t1\t7\r\nMaster\t1\t3\r\nclip.decode\t1\t5\r\nvireo-console\t1\t5\r\n",
+      ReadWholeFile(dir + "/Trace Database.txt"));
+  EXPECT_EQ("assert.enabled\ttrue\r\n", ReadWholeFile(dir + "/Debug Database.txt"));
+
+  // The next run starts from them.
+  ConsoleRun const next = Run({"-c", "trace.get.master", "-c", "trace.get Clip.Decode"});
+  EXPECT_EQ("Master trace volume is 3.\ntrace volume for category Clip.Decode is 7.\n", next.out);
 }
 
 TEST_F(ConsoleProgram, DebuggerOutputShowsTracesOnlyWhenAskedFor) {
@@ -154,7 +165,10 @@ std::vector<std::string> FilesBesideSettings(std::string const& home) {
 TEST_F(ConsoleProgram, LeavesNoLogWithoutTheCurrentLogFile) {
   ConsoleRun const run = Run({}, "help\nnosuch\nquit\n");
   EXPECT_EQ(1, run.status);
-  EXPECT_EQ(std::vector<std::string>{}, FilesBesideSettings(Home()));
+  // Only the trace settings, made by the program's first trace query.
+  EXPECT_EQ(std::vector<std::string>{kPrefDir + "/Trace Database.txt"}, FilesBelow(Home()));
+  EXPECT_EQ("Master\t1\t10\r\nvireo-console\t1\t5\r\n",
+            ReadWholeFile(Home() + "/" + kPrefDir + "/Trace Database.txt"));
 }
 
 TEST_F(ConsoleProgram, AnExistingLogIsKeptAndANewOneRecordsTheSession) {
