@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <string>
@@ -12,6 +15,8 @@
 
 #include "tests/debug/MemorySettingsStore.h"
 #include "tests/support/TestEnvironment.h"
+#include "vireo/config/ClientIdentity.h"
+#include "vireo/console/ConsoleLogFile.h"
 #include "vireo/debug/Trace.h"
 #include "vireo/debug/src/SettingsFiles.h"
 #include "vireo/debug/src/TraceInternal.h"
@@ -49,6 +54,14 @@ TEST(TraceThreads, TracersAndAVolumeChangerShareTheSettings) {
   MemorySettingsStore store;
   impl::SetSettingsStore(&store);
   platform::SetDebugOutputSink(&RecordPiece, nullptr);
+  // An empty log file switches the console log on: the default handler writes there too.
+  config::SetCompanyName(utility::AsciiToUTF16("Quillon"));
+  config::SetClientName(utility::AsciiToUTF16("Tern"));
+  config::SetClientInternalVersion(utility::AsciiToUTF16("2.1"));
+  std::filesystem::path const prefDir =
+      std::filesystem::path(gEnvironment.ConfigHome()) / "Quillon" / "Tern" / "2.1";
+  std::filesystem::create_directories(prefDir);
+  std::ofstream(prefDir / "Tern Log.txt").close();
 
   std::atomic<bool> changerDone{false};
   std::vector<std::thread> threads;
@@ -129,6 +142,17 @@ TEST(TraceThreads, TracersAndAVolumeChangerShareTheSettings) {
     seen.insert(TracerCategory(t, c));
   }
   EXPECT_EQ(seen.size(), static_cast<std::size_t>(kTracers * kCategoriesPerTracer));
+
+  // The log holds each message whole after its tick stamp, never split by another write.
+  console::ConsoleLogFile::Terminate();
+  std::ifstream in(prefDir / "Tern Log.txt", std::ios::binary);
+  std::string const log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::size_t stamps = 0;
+  for (std::size_t at = log.find("Ticks = "); at != std::string::npos;
+       at = log.find("Ticks = ", at + 1))
+    ++stamps;
+  EXPECT_EQ(stamps, gPieces.size());
+  for (auto const& piece : gPieces) EXPECT_NE(log.find("      " + piece), std::string::npos) << piece;
 
   platform::SetDebugOutputSink(nullptr, nullptr);
   ShutdownTraceManager();

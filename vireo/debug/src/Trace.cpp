@@ -45,7 +45,7 @@ proplist::PropList* gDatabase = nullptr;
 TraceSetting gMaster = kMasterDefault;
 bool gMasterLoading = false;
 // Survives ShutdownTraceManager: the master keeps the values it had.
-std::atomic<bool> gMasterLoaded{false};
+bool gMasterLoaded = false;
 
 // Set while any thread evaluates TraceEnabled; a query that finds it set answers false.
 std::atomic<bool> gQueryGuard{false};
@@ -98,23 +98,23 @@ void StoreSetting(UTF8String const& name, TraceSetting const& setting) {
   SaveDatabase(database);
 }
 
-TraceSetting GetOrCreateSetting(UTF8String const& name) {
-  Lock lock(TraceLock(), true);
+// Lock held.
+TraceSetting GetOrCreateSettingLocked(UTF8String const& name) {
   TraceSetting setting = kCategoryDefault;
   if (!ReadSetting(name, setting)) StoreSetting(name, setting);
   return setting;
 }
 
-// The master setting, loaded on first need. A query that arises while it is being loaded
-// (from the saving of the file) sees a disabled master.
-TraceSetting MasterSetting() {
-  if (gMasterLoaded.load(std::memory_order_acquire)) {
-    Lock lock(TraceLock(), true);
-    return gMaster;
-  }
+TraceSetting GetOrCreateSetting(UTF8String const& name) {
   Lock lock(TraceLock(), true);
+  return GetOrCreateSettingLocked(name);
+}
+
+// The master setting, loaded on first need. Lock held. A query that arises while it is being
+// loaded (from the saving of the file) sees a disabled master.
+TraceSetting MasterSettingLocked() {
+  if (gMasterLoaded) return gMaster;
   if (gMasterLoading) return TraceSetting{false, gMaster.volume};
-  if (gMasterLoaded.load(std::memory_order_relaxed)) return gMaster;
   struct Loading {
     Loading() { gMasterLoading = true; }
     ~Loading() { gMasterLoading = false; }
@@ -122,8 +122,13 @@ TraceSetting MasterSetting() {
   TraceSetting master = kMasterDefault;
   if (!ReadSetting(MasterKey(), master)) StoreSetting(MasterKey(), master);
   gMaster = master;
-  gMasterLoaded.store(true, std::memory_order_release);
+  gMasterLoaded = true;
   return master;
+}
+
+TraceSetting MasterSetting() {
+  Lock lock(TraceLock(), true);
+  return MasterSettingLocked();
 }
 
 class DefaultTraceHandler : public TraceHandler {
@@ -232,9 +237,9 @@ bool TraceEnabled(UTF8String const& category, long volume, bool) {
     ~Release() { gQueryGuard.store(false, std::memory_order_release); }
   } release;
   Lock lock(TraceLock(), true);
-  TraceSetting const master = MasterSetting();
+  TraceSetting const master = MasterSettingLocked();
   if (!master.enabled || volume > master.volume) return false;
-  TraceSetting const setting = GetOrCreateSetting(category);
+  TraceSetting const setting = GetOrCreateSettingLocked(category);
   return setting.enabled && volume <= setting.volume;
 }
 
@@ -252,7 +257,7 @@ long GetMasterTraceVolume() { return MasterSetting().volume; }
 
 void SetMasterTraceVolume(long volume) {
   Lock lock(TraceLock(), true);
-  TraceSetting master = MasterSetting();
+  TraceSetting master = MasterSettingLocked();
   master.volume = volume;
   // The cache takes the value even if the file cannot be written.
   gMaster.volume = volume;
@@ -347,7 +352,7 @@ void ResetTraceManagerForTesting() {
     delete gDatabase;
     gDatabase = nullptr;
     gMaster = kMasterDefault;
-    gMasterLoaded.store(false, std::memory_order_release);
+    gMasterLoaded = false;
   }
   delete gLock.exchange(nullptr, std::memory_order_acq_rel);
 }
