@@ -138,6 +138,25 @@ TEST(StdByteStream, EndIsReportedAndTheStreamCanBeReadAgain) {
   EXPECT_THROW(in.ReadBlock(both, 2), eof_error);
 }
 
+// A stream that cannot seek, like a pipe.
+struct PipeBuffer : std::streambuf {
+  explicit PipeBuffer(std::string& s) { setg(&s[0], &s[0], &s[0] + s.size()); }
+};
+
+TEST(StdByteStream, AStreamThatCannotSeekHasNoLengthAndCopiesToItsEnd) {
+  std::string data(1000, 'p');
+  PipeBuffer pipe(data);
+  std::istream stream(&pipe);
+  IStdByteStream in(stream);
+  EXPECT_EQ(0u, in.Length());
+  EXPECT_THROW(in.CurPos(), io_error);
+  EXPECT_THROW(in.CurPos(0), io_error);  // and the stream reads on
+  std::string copy;
+  OStringByteStream out(copy);
+  out << in;  // ends at the stream's end
+  EXPECT_EQ(data, copy);
+}
+
 TEST(StdByteStream, FailuresOfTheStreamAreIoErrors) {
   std::ostringstream sink;
   sink.setstate(std::ios::badbit);

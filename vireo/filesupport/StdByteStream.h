@@ -22,7 +22,7 @@ class VIREO_API IStdByteStream : public IByteStream {
 
   unsigned char Get() override;
   void ReadBlock(unsigned char* outData, unsigned long inCount) override;
-  // Absolute seekg; io_error when the stream refuses it.
+  // Absolute seekg; io_error when the stream refuses it, which then stays where it was.
   void CurPos(unsigned long long inPosition) override;
   // tellg; io_error when the stream cannot tell (a pipe, say).
   unsigned long long CurPos() const override;
@@ -43,7 +43,7 @@ class VIREO_API OStdByteStream : public OByteStream {
 
   void Put(unsigned char inByte) override;
   void WriteBlock(unsigned char const* inData, unsigned long inCount) override;
-  // seekp; io_error when the stream refuses it.
+  // seekp; io_error when the stream refuses it, which then stays where it was.
   void CurPos(unsigned long long inPosition) override;
   // tellp; io_error when the stream cannot tell.
   unsigned long long CurPos() const override;

@@ -28,8 +28,13 @@ void IStdByteStream::ReadBlock(unsigned char* outData, unsigned long inCount) {
 }
 
 void IStdByteStream::CurPos(unsigned long long inPosition) {
-  stream_.clear(stream_.rdstate() & ~(std::ios::eofbit | std::ios::failbit));
-  if (!stream_.seekg(static_cast<std::streamoff>(inPosition), std::ios::beg)) throw io_error();
+  std::ios::iostate state = stream_.rdstate();
+  stream_.clear(state & ~(std::ios::eofbit | std::ios::failbit));
+  if (!stream_.seekg(static_cast<std::streamoff>(inPosition), std::ios::beg)) {
+    // Reported by the exception: the stream stays readable where it was.
+    stream_.clear(state);
+    throw io_error();
+  }
 }
 
 unsigned long long IStdByteStream::CurPos() const {
@@ -70,7 +75,11 @@ void OStdByteStream::WriteBlock(unsigned char const* inData, unsigned long inCou
 }
 
 void OStdByteStream::CurPos(unsigned long long inPosition) {
-  if (!stream_.seekp(static_cast<std::streamoff>(inPosition), std::ios::beg)) throw io_error();
+  std::ios::iostate state = stream_.rdstate();
+  if (!stream_.seekp(static_cast<std::streamoff>(inPosition), std::ios::beg)) {
+    stream_.clear(state);
+    throw io_error();
+  }
 }
 
 unsigned long long OStdByteStream::CurPos() const {
