@@ -20,6 +20,12 @@ struct ConsoleRun {
 ConsoleRun RunConsole(std::string const& home, std::vector<std::string> const& arguments,
                       std::string const& input);
 
+// Runs the program on a pseudo-terminal with the same environment, types each line (and
+// Enter) once the program prompts for it, and gives everything the terminal showed; `status`
+// receives the exit status (-1 if it did not exit normally within 30 seconds).
+std::string RunConsoleOnTerminal(std::string const& home, std::vector<std::string> const& lines,
+                                 int& status);
+
 // Every regular file below `root`, as paths relative to it, sorted.
 std::vector<std::string> FilesBelow(std::string const& root);
 

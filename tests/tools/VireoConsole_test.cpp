@@ -151,6 +151,30 @@ TEST_F(ConsoleProgram, DebuggerOutputShowsTracesOnlyWhenAskedFor) {
       << lower.err;
 }
 
+TEST_F(ConsoleProgram, TerminalSessionWithPromptAndBanner) {
+  int status = -1;
+  std::string const screen =
+      RunConsoleOnTerminal(Home(), {"trace.get.master", "nosuch", "helq\x7fp", "quit"}, status);
+  EXPECT_EQ(1, status) << screen;
+  EXPECT_EQ(0u, screen.find("vireo-console 2.0.0.Gadwall. Type help for the commands, quit to "
+                            "leave.\r\n\rvireo> "))
+      << screen;
+  // Output lines reach the terminal as the system writes them (LF shown as CR LF).
+  EXPECT_NE(std::string::npos, screen.find("\r\nMaster trace volume is 10.\r\n")) << screen;
+  EXPECT_NE(std::string::npos,
+            screen.find("unknown command: nosuch (type help for the list)\r\n")) << screen;
+  std::string list = kCommandList;
+  for (std::size_t at = list.find('\n'); at != std::string::npos; at = list.find('\n', at + 2))
+    list.replace(at, 1, "\r\n");
+  EXPECT_NE(std::string::npos, screen.find(list)) << screen;
+  // One empty prompt per line read; none after quit.
+  std::size_t prompts = 0;
+  for (std::size_t at = screen.find("\rvireo> \x1b[K"); at != std::string::npos;
+       at = screen.find("\rvireo> \x1b[K", at + 1))
+    ++prompts;
+  EXPECT_EQ(4u, prompts) << screen;
+}
+
 std::string const kPrefDir = ".config/vireo/vireo-console/2.0";
 
 // The files a run leaves, but the settings files the trace and debug commands keep.
