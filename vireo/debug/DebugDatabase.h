@@ -27,7 +27,7 @@ class VIREO_API DebugDatabase : public proplist::PropList {
   // Stores the value and rewrites the whole file.
   void SetEntry(utility::UTF8String const& name, utility::UTF8String const& value);
   bool HasEntry(utility::UTF8String const& name) const;
-  // Appends every variable's name, in byte order.
+  // Replaces the content of names with every variable's name, in byte order.
   void GetDebugKeys(std::list<utility::UTF8String>& names);
   // Removes every variable; the file keeps its contents until the next SetEntry.
   void Clear() override;

@@ -61,7 +61,8 @@ VIREO_API void SetTraceVolume(utility::UTF8String const& category, long volume);
 VIREO_API long GetMasterTraceVolume();
 // Sets the master volume, keeping the master's enabled flag, and rewrites the settings file.
 VIREO_API void SetMasterTraceVolume(long volume);
-// Every name held in the settings, "Master" included, in byte order.
+// Replaces the content of names with every name held in the settings, "Master" included, in
+// byte order.
 VIREO_API void GetTraceCategories(std::list<utility::UTF8String>& names);
 
 // Writes the settings file once more and frees the settings and their lock. A later use
