@@ -14,11 +14,6 @@ namespace impl {
 
 namespace {
 
-bool IsDotOrDotDot(platform::SearchEntry const& entry) {
-  return (entry.nameLength == 1 && entry.name[0] == '.') ||
-         (entry.nameLength == 2 && entry.name[0] == '.' && entry.name[1] == '.');
-}
-
 // Listings compare the last four units exactly: "CLIP.LNK" is not followed.
 bool EndsInLnk(platform::SearchEntry const& entry) {
   std::size_t const n = entry.nameLength;
@@ -62,9 +57,10 @@ Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePat
   platform::SearchHandle search = nullptr;
   if (platform::StartSearch(pattern.data(), pattern.size(), entry, search) != 0)
     return Finish(listing);
+  // "." and ".." are hidden, so this leaves them out too.
   unsigned long const kSkipped = platform::kAttributeHidden | platform::kAttributeSystem;
   do {
-    if ((entry.attributes & kSkipped) != 0 || IsDotOrDotDot(entry)) continue;
+    if ((entry.attributes & kSkipped) != 0) continue;
     bool directory = (entry.attributes & platform::kAttributeDirectory) != 0;
     bool const shortcut = inResolveShortcuts && !directory && EndsInLnk(entry);
     if (!shortcut && directory != inDirectories) continue;

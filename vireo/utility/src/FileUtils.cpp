@@ -46,11 +46,6 @@ void WriteToFile(UTF16String const& path, platform::FileDisposition disposition,
   platform::CloseFile(file);
 }
 
-bool IsDotOrDotDot(platform::SearchEntry const& entry) {
-  return (entry.nameLength == 1 && entry.name[0] == '.') ||
-         (entry.nameLength == 2 && entry.name[0] == '.' && entry.name[1] == '.');
-}
-
 }  // namespace
 
 void CreateNewFile(UTF16String const& inPath) {
@@ -118,7 +113,7 @@ void ContainedFiles(UTF16String const& inDirectory, std::vector<UTF16String>& io
   unsigned long const skipped =
       platform::kAttributeHidden | platform::kAttributeSystem | platform::kAttributeDirectory;
   do {
-    if ((entry.attributes & skipped) || IsDotOrDotDot(entry)) continue;
+    if (entry.attributes & skipped) continue;
     UTF16String path = inDirectory;
     path.push_back('\\');
     path.append(entry.name, entry.nameLength);
