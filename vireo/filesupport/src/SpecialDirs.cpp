@@ -61,9 +61,7 @@ Dir Dir::AppDir() {
     static unsigned short const kSeparators[] = {'\\', '/'};
     UTF16String const module = ModuleFile();
     std::size_t const separator = module.find_last_of(kSeparators, UTF16String::npos, 2);
-    UTF16String directory = separator == UTF16String::npos ? UTF16String() : module.substr(0, separator);
-    if (!directory.empty() && directory.back() == '\\') directory.pop_back();
-    cache.swap(directory);
+    if (separator != UTF16String::npos) cache = module.substr(0, separator);
   }
   return Dir(cache);
 }
@@ -82,11 +80,10 @@ Dir Dir::UserDocsDir() {
 
 Dir Dir::TempDir() {
   platform::PathUnits units;
-  // The temporary path fails only for a $TMPDIR that cannot be stored; /tmp stands in.
-  UTF16String path = platform::GetTemporaryPath(units) ? UTF16String(units.begin(), units.end())
-                                                      : Text("\\tmp");
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return Dir(path);
+  // The temporary path fails only for a $TMPDIR that cannot be stored; /tmp stands in. Dir
+  // drops the trailing backslash the platform gives.
+  return Dir(platform::GetTemporaryPath(units) ? UTF16String(units.begin(), units.end())
+                                               : Text("\\tmp"));
 }
 
 Dir Dir::GlobalPrefDir() {
