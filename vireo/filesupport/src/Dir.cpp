@@ -21,23 +21,16 @@ bool EndsInLnk(platform::SearchEntry const& entry) {
          entry.name[n - 2] == 'n' && entry.name[n - 1] == 'k';
 }
 
-Listing* Finish(Listing* listing) {
-  listing->index = 0;
-  listing->atEnd = listing->entries.empty();
-  return listing;
-}
-
 Listing* CopyListing(Listing const* inListing) {
   return inListing ? new Listing(*inListing) : nullptr;
 }
 
-void Advance(Listing*& ioListing) {
-  if (!ioListing || ioListing->atEnd) return;
-  if (++ioListing->index >= ioListing->entries.size()) ioListing->atEnd = true;
+bool AtEnd(Listing const* inListing) {
+  return !inListing || inListing->index >= inListing->entries.size();
 }
 
 bool SameListing(Listing const* inA, Listing const* inB) {
-  bool const aEnd = !inA || inA->atEnd, bEnd = !inB || inB->atEnd;
+  bool const aEnd = AtEnd(inA), bEnd = AtEnd(inB);
   if (aEnd || bEnd) return aEnd == bEnd;
   return inA->directories == inB->directories && inA->resolveShortcuts == inB->resolveShortcuts &&
          inA->index == inB->index && inA->entries == inB->entries;
@@ -55,8 +48,7 @@ Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePat
   pattern.append(kAll, 4);
   platform::SearchEntry entry;
   platform::SearchHandle search = nullptr;
-  if (platform::StartSearch(pattern.data(), pattern.size(), entry, search) != 0)
-    return Finish(listing);
+  if (platform::StartSearch(pattern.data(), pattern.size(), entry, search) != 0) return listing;
   // "." and ".." are hidden, so this leaves them out too.
   unsigned long const kSkipped = platform::kAttributeHidden | platform::kAttributeSystem;
   do {
@@ -71,7 +63,7 @@ Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePat
     if (directory == inDirectories) listing->entries.push_back(std::move(full));
   } while (platform::NextSearchEntry(search, entry) == 0);
   platform::EndSearch(search);
-  return Finish(listing);
+  return listing;
 }
 
 Listing* ListVolumes() {
@@ -86,7 +78,7 @@ Listing* ListVolumes() {
       listing->entries.push_back(UTF16String(drives + at, 3));
     }
   }
-  return Finish(listing);
+  return listing;
 }
 
 int ReadTimes(UTF16String const& inNativePath, unsigned long long& outCreated,
@@ -141,7 +133,9 @@ ListingIterator& ListingIterator::operator=(ListingIterator&& inOther) noexcept 
 }
 ListingIterator::~ListingIterator() { delete listing_; }
 UTF16String const& ListingIterator::Current() const { return listing_->entries[listing_->index]; }
-void ListingIterator::Step() { Advance(listing_); }
+void ListingIterator::Step() {
+  if (!AtEnd(listing_)) ++listing_->index;
+}
 bool ListingIterator::Same(ListingIterator const& inOther) const {
   return SameListing(listing_, inOther.listing_);
 }

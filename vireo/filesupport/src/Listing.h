@@ -14,11 +14,10 @@ namespace impl {
 using utility::UTF16String;
 
 // One iterator's state: full paths gathered once, and where the iterator stands. A null
-// listing is an iterator at end.
+// listing, or one whose index has passed its entries, is an iterator at end.
 struct Listing {
   bool directories = false;  // subdirectories wanted (else files)
   bool resolveShortcuts = false;
-  bool atEnd = true;
   std::vector<UTF16String> entries;
   std::size_t index = 0;
 };
