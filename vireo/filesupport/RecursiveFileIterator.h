@@ -3,7 +3,6 @@
 #ifndef VIREO_FILESUPPORT_RECURSIVEFILEITERATOR_H
 #define VIREO_FILESUPPORT_RECURSIVEFILEITERATOR_H
 
-#include <utility>
 #include <vector>
 
 #include "vireo/Export.h"
@@ -31,13 +30,11 @@ class VIREO_API RecursiveFileIterator {
  private:
   void MoveOn();
 
-  typedef std::pair<Dir::DirIterator, Dir::DirIterator> Level;
-
   bool atEnd_;
   bool resolveShortcuts_;
   Dir::FileIterator file_;
-  Dir::FileIterator fileEnd_;
-  std::vector<Level> levels_;
+  // Per level of the walk, the subdirectories still to visit.
+  std::vector<Dir::DirIterator> levels_;
   Dir current_;
 };
 

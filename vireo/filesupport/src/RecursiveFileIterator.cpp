@@ -1,4 +1,4 @@
-// The depth-first walk over a directory tree.
+// The depth-first walk over a directory tree. A listing iterator at end equals a default one.
 #include "vireo/filesupport/RecursiveFileIterator.h"
 
 namespace vireo {
@@ -11,9 +11,8 @@ RecursiveFileIterator::RecursiveFileIterator(Dir const& inRoot, bool inResolveSh
   try {
     current_ = inRoot;
     file_ = inRoot.BeginFiles(inResolveShortcuts);
-    fileEnd_ = inRoot.EndFiles();
-    levels_.emplace_back(inRoot.BeginSubdirs(inResolveShortcuts), inRoot.EndSubdirs());
-    if (file_ == fileEnd_) MoveOn();
+    levels_.push_back(inRoot.BeginSubdirs(inResolveShortcuts));
+    if (file_ == Dir::FileIterator()) MoveOn();
   } catch (...) {
     atEnd_ = true;
     levels_.clear();
@@ -23,17 +22,16 @@ RecursiveFileIterator::RecursiveFileIterator(Dir const& inRoot, bool inResolveSh
 // Descends into the next directory that holds a file, or ends the walk.
 void RecursiveFileIterator::MoveOn() {
   while (!levels_.empty()) {
-    Level& top = levels_.back();
-    if (top.first == top.second) {
+    Dir::DirIterator& next = levels_.back();
+    if (next == Dir::DirIterator()) {
       levels_.pop_back();
       continue;
     }
-    current_ = *top.first;
-    ++top.first;
+    current_ = *next;
+    ++next;
     file_ = current_.BeginFiles(resolveShortcuts_);
-    fileEnd_ = current_.EndFiles();
-    levels_.emplace_back(current_.BeginSubdirs(resolveShortcuts_), current_.EndSubdirs());
-    if (file_ != fileEnd_) return;
+    levels_.push_back(current_.BeginSubdirs(resolveShortcuts_));
+    if (file_ != Dir::FileIterator()) return;
   }
   atEnd_ = true;
 }
@@ -44,9 +42,9 @@ Dir RecursiveFileIterator::CurrentDir() const { return current_; }
 
 RecursiveFileIterator& RecursiveFileIterator::operator++() {
   if (atEnd_) return *this;
-  if (file_ != fileEnd_) {
+  if (file_ != Dir::FileIterator()) {
     ++file_;
-    if (file_ != fileEnd_) return *this;
+    if (file_ != Dir::FileIterator()) return *this;
   }
   MoveOn();
   return *this;
@@ -61,7 +59,7 @@ RecursiveFileIterator RecursiveFileIterator::operator++(int) {
 bool RecursiveFileIterator::operator==(RecursiveFileIterator const& inOther) const {
   if (atEnd_ || inOther.atEnd_) return atEnd_ == inOther.atEnd_;
   return resolveShortcuts_ == inOther.resolveShortcuts_ && file_ == inOther.file_ &&
-         fileEnd_ == inOther.fileEnd_ && levels_ == inOther.levels_;
+         levels_ == inOther.levels_;
 }
 
 }  // namespace filesupport
