@@ -48,8 +48,8 @@ class VIREO_API FileHelper {
   UTF16String path_;
 };
 
-// The path of a directory: as a file's, and never ending in one removed backslash ("C:\"
-// is stored as "C:").
+// The path of a directory: as a file's, less one trailing backslash ("C:\" is stored as
+// "C:").
 class VIREO_API DirHelper {
  public:
   DirHelper();
