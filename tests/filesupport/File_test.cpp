@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/IsolatedProgram.h"
@@ -310,6 +311,15 @@ TEST_F(FileTest, ListingsAreSnapshotsOfVisibleEntries) {
   EXPECT_TRUE(copy == root.EndFiles());
   copy = files;
   EXPECT_TRUE(copy == files);
+
+  // A moved-from iterator is at end, whether moved by construction or by assignment.
+  Dir::FileIterator moved(std::move(copy));
+  EXPECT_TRUE(moved == files);
+  EXPECT_TRUE(copy == Dir::FileIterator());
+  Dir::FileIterator assigned = root.BeginFiles(false);  // now with later.txt
+  assigned = std::move(moved);
+  EXPECT_TRUE(assigned == files);
+  EXPECT_TRUE(moved == Dir::FileIterator());
 
   // Listings of files and of subdirectories are different lists even where both are empty
   // of entries they share.

@@ -128,7 +128,11 @@ ListingIterator::ListingIterator(ListingIterator&& inOther) noexcept : listing_(
   inOther.listing_ = nullptr;
 }
 ListingIterator& ListingIterator::operator=(ListingIterator&& inOther) noexcept {
-  std::swap(listing_, inOther.listing_);
+  if (this != &inOther) {
+    delete listing_;
+    listing_ = inOther.listing_;
+    inOther.listing_ = nullptr;
+  }
   return *this;
 }
 ListingIterator::~ListingIterator() { delete listing_; }
