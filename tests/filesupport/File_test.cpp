@@ -122,19 +122,6 @@ TEST_F(FileTest, CreateMapsFailuresToExceptions) {
   }
 }
 
-TEST_F(FileTest, CreateInDirectoryWithoutWritePermission) {
-  ASSERT_EQ(0, ::mkdir(Path("locked").c_str(), 0555));
-  int const kDenied = 1, kOther = 2;
-  int const result = vireo::testing::RunWherePermissionsBind(dir_.Path(), [] {
-    File file(U("locked\\new"));
-    return Thrown([&] { file.Create(); }) == "create_accessdenied" ? kDenied : kOther;
-  });
-  ::chmod(Path("locked").c_str(), 0755);
-  if (result == vireo::testing::kCannotDropPrivileges) GTEST_SKIP() << "cannot drop root's privileges here";
-  EXPECT_EQ(kDenied, result);
-  EXPECT_FALSE(FileAt("locked/new").Exists());
-}
-
 TEST_F(FileTest, CreateOnReadOnlyFileSystemIsLocked) {
   ASSERT_EQ(0, ::mkdir(Path("ro").c_str(), 0777));
   std::string const point = Path("ro");
