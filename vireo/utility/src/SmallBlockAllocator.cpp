@@ -269,14 +269,16 @@ void* impl::PoolManager::AddPageAndPop() {
   page->blockCount = (size - kPageHeaderSize) / blockSize_;
   page->reserved0 = 0;
   platform::InitializeSListHead(page->freeList);
-  // As if every block had been pushed in ascending order: the highest comes out first.
-  platform::FillSList(page->freeList, page->Blocks(), blockSize_, page->blockCount);
+  // As if every block had been pushed in ascending order and the highest popped at once: the
+  // page is not shared yet, so the caller's block needs no atomic pop.
+  std::uint32_t const last = page->blockCount - 1;
+  platform::FillSList(page->freeList, page->Blocks(), blockSize_, last);
 
   cold.pages.push_back(page);
   cold.pageSet.insert(std::upper_bound(cold.pageSet.begin(), cold.pageSet.end(), page), page);
-  cold.freeBlocks += static_cast<std::int32_t>(page->blockCount);
+  cold.freeBlocks += static_cast<std::int32_t>(last);
   current_.store(page, std::memory_order_relaxed);
-  return PopFromCurrentPage();
+  return page->Blocks() + std::size_t(last) * blockSize_;
 }
 
 // ---- pool: freeing ---------------------------------------------------------------
