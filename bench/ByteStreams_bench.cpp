@@ -166,6 +166,24 @@ std::vector<unsigned char> Piece(std::size_t n) {
 
 File BenchFile() { return File(vireo::utility::AsciiToUTF16(FilePath().c_str())); }
 
+// The reading benchmarks write their file themselves when it is not there yet, so that each
+// can run alone (--benchmark_filter).
+void MakeFileToRead() {
+  std::FILE* f = std::fopen(FilePath().c_str(), "rb");
+  if (f) {
+    std::fseek(f, 0, SEEK_END);
+    long const size = std::ftell(f);
+    std::fclose(f);
+    if (size >= 0 && static_cast<std::size_t>(size) == kFileSize) return;
+  }
+  f = std::fopen(FilePath().c_str(), "wb");
+  if (!f) std::abort();
+  std::vector<unsigned char> const block = Piece(1u << 20);
+  for (std::size_t done = 0; done < kFileSize; done += block.size())
+    if (std::fwrite(block.data(), 1, block.size(), f) != block.size()) std::abort();
+  if (std::fclose(f) != 0) std::abort();
+}
+
 void BM_File_Write_Buffered(benchmark::State& state) {
   std::size_t const piece = static_cast<std::size_t>(state.range(0));
   std::vector<unsigned char> data = Piece(piece);
@@ -210,6 +228,7 @@ BENCHMARK(BM_File_Write_Stdio)->Arg(1)->Arg(1024)->Unit(benchmark::kMillisecond)
 void BM_File_Read_Buffered(benchmark::State& state) {
   std::size_t const piece = static_cast<std::size_t>(state.range(0));
   std::vector<unsigned char> data(piece);
+  MakeFileToRead();
   for (auto _ : state) {
     IPlatformByteStream in(BenchFile());
     IBufferedByteStream buffered(in, kFileBuffer, 4096);
@@ -232,6 +251,7 @@ void BM_File_Read_Stdio(benchmark::State& state) {
   std::size_t const piece = static_cast<std::size_t>(state.range(0));
   std::vector<unsigned char> data(piece);
   std::vector<char> buffer(kFileBuffer);
+  MakeFileToRead();
   for (auto _ : state) {
     std::FILE* f = std::fopen(FilePath().c_str(), "rb");
     std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());

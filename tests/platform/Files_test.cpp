@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,6 +51,11 @@ std::string ToPosix(PathUnits const& native, int* error = nullptr) {
 
 void WriteText(std::string const& path, std::string const& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(std::string const& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 class FilesTest : public ::testing::Test {
@@ -242,6 +248,40 @@ TEST_F(FilesTest, ReadWriteSeekAndLength) {
 
   EXPECT_EQ(kErrorInvalidHandle, ReadFile(nullptr, buffer, 1, done));
   EXPECT_EQ(kFileOk, CloseFile(nullptr));
+}
+
+// Seeks to where the file already is are answered without asking the system; every transfer
+// must still land where the position says, also after short reads and cuts.
+TEST_F(FilesTest, SeeksToThePresentPositionBetweenTransfers) {
+  FileHandle handle = nullptr;
+  ASSERT_EQ(kFileOk, Open("data", kAccessRead | kAccessWrite, 0, kCreateAlways, handle));
+  unsigned long done = 0;
+  unsigned long long position = 0;
+  ASSERT_EQ(kFileOk, SeekFile(handle, 0, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, WriteFile(handle, "abcdefgh", 8, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, 8, kSeekBegin, position));
+  EXPECT_EQ(8u, position);
+  ASSERT_EQ(kFileOk, SeekFile(handle, 3, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, WriteFile(handle, "X", 1, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, 4, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, WriteFile(handle, "Y", 1, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, 0, kSeekCurrent, position));
+  EXPECT_EQ(5u, position);
+  char buffer[16] = {};
+  ASSERT_EQ(kFileOk, ReadFile(handle, buffer, 16, done));  // short: to the end
+  EXPECT_EQ(std::string("fgh"), std::string(buffer, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, 8, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, WriteFile(handle, "ij", 2, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, -4, kSeekCurrent, position));
+  EXPECT_EQ(6u, position);
+  ASSERT_EQ(kFileOk, SetFileEnd(handle));  // cuts, and leaves the position
+  ASSERT_EQ(kFileOk, SeekFile(handle, 6, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, WriteFile(handle, "Z", 1, done));
+  ASSERT_EQ(kFileOk, SeekFile(handle, 0, kSeekBegin, position));
+  ASSERT_EQ(kFileOk, ReadFile(handle, buffer, 16, done));
+  EXPECT_EQ(std::string("abcXYfZ"), std::string(buffer, done));
+  EXPECT_EQ(kFileOk, CloseFile(handle));
+  EXPECT_EQ("abcXYfZ", ReadText(Path("data")));
 }
 
 TEST_F(FilesTest, DispositionsCreateTruncateAndKeep) {

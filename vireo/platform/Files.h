@@ -111,6 +111,8 @@ VIREO_API int OpenFile(unsigned short const* path, std::size_t length, unsigned 
                        unsigned long share, FileDisposition disposition, unsigned long flags,
                        FileHandle& outHandle);
 
+// A handle's position is its own state: one thread at a time reads, writes or seeks through it.
+
 // Reads up to `size` bytes at the current position. Fewer bytes than asked means the end was
 // reached; no byte at all for a non-zero request is error 38.
 VIREO_API int ReadFile(FileHandle handle, void* buffer, unsigned long size, unsigned long& outRead);

@@ -30,6 +30,11 @@ struct OpenFileObject {
   ino_t inode;
   unsigned long access;  // kShareRead / kShareWrite bits of what this handle does
   unsigned long share;   // what it lets others do
+  // The descriptor's offset while it is known (-1 otherwise): a seek to where the file
+  // already is, as buffered streams make before every transfer, then needs no system call.
+  // Not kept for inheritable descriptors, whose offset another process may move.
+  long long offset = -1;
+  bool keepOffset = false;
 };
 
 struct SearchObject {
@@ -433,6 +438,7 @@ int OpenFile(unsigned short const* path, std::size_t length, unsigned long acces
 
   OpenFileObject* file = new OpenFileObject;
   file->fd = fd;
+  file->keepOffset = (flags & kOpenInheritable) == 0;
   file->device = st.st_dev;
   file->inode = st.st_ino;
   file->access = (read ? kShareRead : 0ul) | (write ? kShareWrite : 0ul);
@@ -466,11 +472,13 @@ int ReadFile(FileHandle handle, void* buffer, unsigned long size, unsigned long&
     ssize_t const n = ::read(handle->fd, at + outRead, size - outRead);
     if (n < 0) {
       if (errno == EINTR) continue;
+      handle->offset = -1;
       return LastError(kOpGeneral, std::string());
     }
     if (n == 0) break;
     outRead += static_cast<unsigned long>(n);
   }
+  if (handle->offset >= 0) handle->offset += static_cast<long long>(outRead);
   return (size > 0 && outRead == 0) ? kErrorHandleEOF : kFileOk;
 }
 
@@ -482,10 +490,12 @@ int WriteFile(FileHandle handle, void const* buffer, unsigned long size, unsigne
     ssize_t const n = ::write(handle->fd, at + outWritten, size - outWritten);
     if (n < 0) {
       if (errno == EINTR) continue;
+      handle->offset = -1;
       return LastError(kOpGeneral, std::string());
     }
     outWritten += static_cast<unsigned long>(n);
   }
+  if (handle->offset >= 0) handle->offset += static_cast<long long>(outWritten);
   return kFileOk;
 }
 
@@ -496,8 +506,17 @@ int SeekFile(FileHandle handle, long long distance, SeekOrigin origin,
   int const whence = origin == kSeekBegin ? SEEK_SET : origin == kSeekCurrent ? SEEK_CUR : SEEK_END;
   if (origin != kSeekBegin && origin != kSeekCurrent && origin != kSeekEnd)
     return kErrorInvalidParameter;
+  if (handle->offset >= 0 && ((origin == kSeekBegin && distance == handle->offset) ||
+                              (origin == kSeekCurrent && distance == 0))) {
+    outPosition = static_cast<unsigned long long>(handle->offset);
+    return kFileOk;
+  }
   off_t const at = ::lseek(handle->fd, static_cast<off_t>(distance), whence);
-  if (at < 0) return LastError(kOpSeek, std::string());
+  if (at < 0) {
+    handle->offset = -1;
+    return LastError(kOpSeek, std::string());
+  }
+  if (handle->keepOffset) handle->offset = static_cast<long long>(at);
   outPosition = static_cast<unsigned long long>(at);
   return kFileOk;
 }
