@@ -153,6 +153,11 @@ class VIREO_API Dir {
   static Dir GlobalPrefDir();
 
  private:
+  friend class RecursiveFileIterator;
+  // Both listings from one pass over the directory.
+  void BeginFilesAndSubdirs(bool inResolveShortcuts, FileIterator& outFiles,
+                            DirIterator& outSubdirs) const;
+
   DirHelper* helper_;
 };
 

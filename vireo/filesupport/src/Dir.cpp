@@ -5,6 +5,7 @@
 #include "vireo/filesupport/src/Listing.h"
 #include "vireo/platform/Files.h"
 
+#include <memory>
 #include <utility>
 
 namespace vireo {
@@ -38,32 +39,45 @@ bool SameListing(Listing const* inA, Listing const* inB) {
 
 }  // namespace
 
-Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePath,
-                       bool inDirectories, bool inResolveShortcuts) {
-  Listing* listing = new Listing;
-  listing->directories = inDirectories;
-  listing->resolveShortcuts = inResolveShortcuts;
+void ListDirectory(UTF16String const& inPath, UTF16String const& inNativePath,
+                   bool inResolveShortcuts, Listing* outFiles, Listing* outDirectories) {
+  for (Listing* listing : {outFiles, outDirectories}) {
+    if (!listing) continue;
+    listing->directories = listing == outDirectories;
+    listing->resolveShortcuts = inResolveShortcuts;
+  }
   UTF16String pattern(inNativePath);
   static unsigned short const kAll[] = {'\\', '*', '.', '*'};
   pattern.append(kAll, 4);
   platform::SearchEntry entry;
   platform::SearchHandle search = nullptr;
-  if (platform::StartSearch(pattern.data(), pattern.size(), entry, search) != 0) return listing;
+  if (platform::StartSearch(pattern.data(), pattern.size(), entry, search) != 0) return;
+  struct EndSearch {
+    platform::SearchHandle search;
+    ~EndSearch() { platform::EndSearch(search); }
+  } const end{search};
   // "." and ".." are hidden, so this leaves them out too.
   unsigned long const kSkipped = platform::kAttributeHidden | platform::kAttributeSystem;
   do {
     if ((entry.attributes & kSkipped) != 0) continue;
     bool directory = (entry.attributes & platform::kAttributeDirectory) != 0;
     bool const shortcut = inResolveShortcuts && !directory && EndsInLnk(entry);
-    if (!shortcut && directory != inDirectories) continue;
+    if (!shortcut && !(directory ? outDirectories : outFiles)) continue;
     UTF16String full;
     full.reserve(inPath.size() + 1 + entry.nameLength);
     full.append(inPath).append(1, '\\').append(entry.name, entry.nameLength);
     if (shortcut && ResolveShortcut(full, directory) < 0) continue;
-    if (directory == inDirectories) listing->entries.push_back(std::move(full));
+    if (Listing* const listing = directory ? outDirectories : outFiles)
+      listing->entries.push_back(std::move(full));
   } while (platform::NextSearchEntry(search, entry) == 0);
-  platform::EndSearch(search);
-  return listing;
+}
+
+Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePath,
+                       bool inDirectories, bool inResolveShortcuts) {
+  std::unique_ptr<Listing> listing(new Listing);
+  ListDirectory(inPath, inNativePath, inResolveShortcuts, inDirectories ? nullptr : listing.get(),
+                inDirectories ? listing.get() : nullptr);
+  return listing.release();
 }
 
 Listing* ListVolumes() {
@@ -223,6 +237,15 @@ Dir::FileIterator Dir::BeginFiles(bool inResolveShortcuts) const {
       impl::ListDirectory(helper_->Path(), helper_->FullNativePath(), false, inResolveShortcuts));
 }
 Dir::FileIterator Dir::EndFiles() const { return FileIterator(); }
+
+void Dir::BeginFilesAndSubdirs(bool inResolveShortcuts, FileIterator& outFiles,
+                               DirIterator& outSubdirs) const {
+  std::unique_ptr<impl::Listing> files(new impl::Listing), subdirs(new impl::Listing);
+  impl::ListDirectory(helper_->Path(), helper_->FullNativePath(), inResolveShortcuts, files.get(),
+                      subdirs.get());
+  outFiles = FileIterator(files.release());
+  outSubdirs = DirIterator(subdirs.release());
+}
 
 Dir::DirIterator Dir::BeginVolumes() { return DirIterator(impl::ListVolumes()); }
 Dir::DirIterator Dir::EndVolumes() { return DirIterator(); }

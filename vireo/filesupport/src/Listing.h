@@ -23,7 +23,10 @@ struct Listing {
 };
 
 // Lists the directory whose stored path is given; never fails (an unreadable directory gives
-// an empty listing).
+// an empty listing). One pass fills the files' listing, the subdirectories' or both (null:
+// not wanted).
+void ListDirectory(UTF16String const& inPath, UTF16String const& inNativePath,
+                   bool inResolveShortcuts, Listing* outFiles, Listing* outDirectories);
 Listing* ListDirectory(UTF16String const& inPath, UTF16String const& inNativePath,
                        bool inDirectories, bool inResolveShortcuts);
 

@@ -1,6 +1,8 @@
 // The depth-first walk over a directory tree. A listing iterator at end equals a default one.
 #include "vireo/filesupport/RecursiveFileIterator.h"
 
+#include <utility>
+
 namespace vireo {
 namespace filesupport {
 
@@ -10,8 +12,8 @@ RecursiveFileIterator::RecursiveFileIterator(Dir const& inRoot, bool inResolveSh
     : atEnd_(false), resolveShortcuts_(inResolveShortcuts) {
   try {
     current_ = inRoot;
-    file_ = inRoot.BeginFiles(inResolveShortcuts);
-    levels_.push_back(inRoot.BeginSubdirs(inResolveShortcuts));
+    levels_.emplace_back();
+    inRoot.BeginFilesAndSubdirs(inResolveShortcuts, file_, levels_.back());
     if (file_ == Dir::FileIterator()) MoveOn();
   } catch (...) {
     atEnd_ = true;
@@ -29,8 +31,9 @@ void RecursiveFileIterator::MoveOn() {
     }
     current_ = *next;
     ++next;
-    file_ = current_.BeginFiles(resolveShortcuts_);
-    levels_.push_back(current_.BeginSubdirs(resolveShortcuts_));
+    Dir::DirIterator subdirs;
+    current_.BeginFilesAndSubdirs(resolveShortcuts_, file_, subdirs);
+    levels_.push_back(std::move(subdirs));
     if (file_ != Dir::FileIterator()) return;
   }
   atEnd_ = true;
