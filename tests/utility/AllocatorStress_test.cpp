@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "vireo/utility/Allocator.h"
+#include "vireo/utility/src/AllocatorTesting.h"
 #include "vireo/utility/src/SmallBlockAllocatorTesting.h"
 
 namespace vireo {
@@ -219,6 +221,61 @@ TEST(AllocatorStress, FixedSizeBlocksCrossThreads) {
   for (auto& e : exchange)
     if (void* p = e.load()) Allocator::Dispose(p, static_cast<std::uint32_t*>(p)[2]);
   EXPECT_EQ(0, broken.load());
+}
+
+// Each thread keeps its own share of a pool's free count; the count must stay exact while
+// threads change it, read it, and exit with their shares.
+TEST(AllocatorStress, FixedPoolFreeCountAcrossThreadsThatExit) {
+  constexpr unsigned int kSize = 80;
+  constexpr int kBlocks = 3000;
+  std::vector<void*> blocks(kBlocks);
+  std::thread([&] {
+    for (void*& block : blocks) block = Allocator::Allocate(kSize);
+  }).join();
+  long const held = impl::FixedPoolFreeCount(kSize);  // after the pages these blocks took
+
+  // A thread frees half and stays alive while the count is read from here.
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool freed = false, done = false;
+  std::thread freer([&] {
+    for (int i = 0; i < kBlocks / 2; ++i) Allocator::Dispose(blocks[i], kSize);
+    std::unique_lock<std::mutex> lock(mutex);
+    freed = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return done; });
+  });
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return freed; });
+  }
+  EXPECT_EQ(held + kBlocks / 2, impl::FixedPoolFreeCount(kSize));
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    done = true;
+  }
+  changed.notify_all();
+  freer.join();
+  EXPECT_EQ(held + kBlocks / 2, impl::FixedPoolFreeCount(kSize));  // its share outlived it
+
+  // Threads free the rest while this one reads the count.
+  std::atomic<int> next{kBlocks / 2};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&] {
+      for (int i; (i = next.fetch_add(1)) < kBlocks;) Allocator::Dispose(blocks[i], kSize);
+    });
+  while (next.load() < kBlocks) {
+    long const now = impl::FixedPoolFreeCount(kSize);
+    EXPECT_GE(now, held);
+    EXPECT_LE(now, held + kBlocks);
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(held + kBlocks, impl::FixedPoolFreeCount(kSize));
+
+  for (void*& block : blocks) block = Allocator::Allocate(kSize);
+  EXPECT_EQ(held, impl::FixedPoolFreeCount(kSize));
+  for (void* block : blocks) Allocator::Dispose(block, kSize);
 }
 
 }  // namespace

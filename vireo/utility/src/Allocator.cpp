@@ -38,6 +38,104 @@ constexpr unsigned int kLargestPooled = 1024;
 
 std::atomic<bool> gEmergency{false};
 
+constexpr std::size_t kPoolCount = 30;
+
+constexpr std::array<unsigned int, kPoolCount> MakePoolSizes() {
+  std::array<unsigned int, kPoolCount> sizes{};
+  std::size_t n = 0;
+  for (unsigned int s = 8; s <= 32; s += 8) sizes[n++] = s;
+  for (unsigned int s = 48; s <= 256; s += 16) sizes[n++] = s;
+  for (unsigned int s = 288; s <= 512; s += 32) sizes[n++] = s;
+  for (unsigned int s = 640; s <= 1024; s += 128) sizes[n++] = s;
+  return sizes;
+}
+constexpr std::array<unsigned int, kPoolCount> kPoolSizes = MakePoolSizes();
+static_assert(kPoolSizes[kPoolCount - 1] == kLargestPooled, "30 pools up to 1024 bytes");
+
+constexpr std::size_t PoolIndexOf(unsigned int inSize) {
+  std::size_t i = 0;
+  while (kPoolSizes[i] < inSize) ++i;
+  return i;
+}
+
+// ---- the pools' free counts ---------------------------------------------------------------
+//
+// Each thread keeps its own share of every pool's free count and changes it with a plain load
+// and store, so allocating and freeing carry no locked instruction besides the list's own; a
+// reader adds up the shares of the live threads and what exited threads left behind. A
+// thread's share can go below zero (it frees what others allocated); the sum is exact.
+
+struct alignas(64) CountShares {
+  std::atomic<std::int64_t> share[kPoolCount];
+  CountShares* next;
+};
+
+std::mutex gSharesMutex;
+CountShares* gShares = nullptr;                 // the live threads', under gSharesMutex
+std::atomic<std::int64_t> gRetired[kPoolCount];  // exited threads' and late changes
+
+__attribute__((tls_model("initial-exec"))) thread_local CountShares* tShares = nullptr;
+__attribute__((tls_model("initial-exec"))) thread_local bool tSharesGone = false;
+
+// Hands a thread's shares to gRetired when the thread exits.
+struct SharesOwner {
+  CountShares* shares = nullptr;
+  ~SharesOwner() {
+    tShares = nullptr;
+    tSharesGone = true;
+    if (!shares) return;
+    std::lock_guard<std::mutex> lock(gSharesMutex);
+    for (std::size_t i = 0; i < kPoolCount; ++i)
+      gRetired[i].fetch_add(shares->share[i].load(std::memory_order_relaxed),
+                            std::memory_order_relaxed);
+    for (CountShares** at = &gShares; *at; at = &(*at)->next) {
+      if (*at == shares) {
+        *at = shares->next;
+        break;
+      }
+    }
+    std::free(shares);
+  }
+};
+thread_local SharesOwner tSharesOwner;
+
+// The calling thread's shares, made on its first change; null while the thread exits (or
+// when no memory is left for them), which sends the change to gRetired.
+__attribute__((noinline)) CountShares* MakeShares() {
+  if (tSharesGone) return nullptr;
+  // Straight from the C heap: the aligned heap's callers and refusals are the pools' own.
+  void* memory = std::aligned_alloc(alignof(CountShares), sizeof(CountShares));
+  if (!memory) return nullptr;
+  CountShares* shares = ::new (memory) CountShares;
+  for (auto& share : shares->share) share.store(0, std::memory_order_relaxed);
+  {
+    std::lock_guard<std::mutex> lock(gSharesMutex);
+    shares->next = gShares;
+    gShares = shares;
+  }
+  tSharesOwner.shares = shares;
+  tShares = shares;
+  return shares;
+}
+
+inline void ChangeFreeCount(std::size_t inPool, std::int64_t inBy) {
+  CountShares* shares = tShares;
+  if (__builtin_expect(!shares, 0) && !(shares = MakeShares())) {
+    gRetired[inPool].fetch_add(inBy, std::memory_order_relaxed);
+    return;
+  }
+  std::atomic<std::int64_t>& share = shares->share[inPool];
+  share.store(share.load(std::memory_order_relaxed) + inBy, std::memory_order_relaxed);
+}
+
+long FreeCountOf(std::size_t inPool) {
+  std::lock_guard<std::mutex> lock(gSharesMutex);
+  std::int64_t sum = gRetired[inPool].load(std::memory_order_relaxed);
+  for (CountShares const* shares = gShares; shares; shares = shares->next)
+    sum += shares->share[inPool].load(std::memory_order_relaxed);
+  return static_cast<long>(static_cast<std::int32_t>(sum));
+}
+
 // Allocators that can also hand out a free block they already hold, without the system.
 class PrivateAllocator : public Allocator {
  public:
@@ -123,10 +221,7 @@ class FixedSizeNonBlockingAllocator : public PrivateAllocator {
   static_assert(N % 8 == 0 && N >= 8 && N <= kLargestPooled, "pooled sizes");
 
  public:
-  FixedSizeNonBlockingAllocator() {
-    platform::InitializeSListHead(free_);
-    count_.store(0, std::memory_order_relaxed);
-  }
+  FixedSizeNonBlockingAllocator() { platform::InitializeSListHead(free_); }
 
   void* AllocateBlock(unsigned int) override {
     if (void* block = Pop()) return block;
@@ -150,23 +245,25 @@ class FixedSizeNonBlockingAllocator : public PrivateAllocator {
     return BorrowFromLarger(this, inSize + 1);
   }
 
-  long FreeCount() const { return count_.load(std::memory_order_relaxed); }
+  long FreeCount() const { return FreeCountOf(kIndex); }
 
  private:
+  static constexpr std::size_t kIndex = PoolIndexOf(N);
+  static_assert(kPoolSizes[kIndex] == N, "a pool of the table");
+
   void* Pop() {
     void* block = platform::InterlockedPopEntrySList(free_);
-    if (block) count_.fetch_sub(1, std::memory_order_relaxed);
+    if (block) ChangeFreeCount(kIndex, -1);
     return block;
   }
   void Push(void* block) {
-    count_.fetch_add(1, std::memory_order_relaxed);
+    ChangeFreeCount(kIndex, 1);
     platform::InterlockedPushEntrySList(free_, block);
   }
 
-  // The list head and its count share a line that no other pool uses.
+  // The list head has a line that no other pool uses.
   alignas(64) platform::PointerSListHead free_;
-  std::atomic<std::int32_t> count_;
-  char padding_[64 - sizeof(platform::PointerSListHead) - sizeof(std::atomic<std::int32_t>)];
+  char padding_[64 - sizeof(platform::PointerSListHead)];
 };
 
 class DynamicAllocator : public PrivateAllocator {
@@ -184,20 +281,6 @@ class DynamicAllocator : public PrivateAllocator {
 };
 
 // ---- the 30 pools -----------------------------------------------------------------
-
-constexpr std::size_t kPoolCount = 30;
-
-constexpr std::array<unsigned int, kPoolCount> MakePoolSizes() {
-  std::array<unsigned int, kPoolCount> sizes{};
-  std::size_t n = 0;
-  for (unsigned int s = 8; s <= 32; s += 8) sizes[n++] = s;
-  for (unsigned int s = 48; s <= 256; s += 16) sizes[n++] = s;
-  for (unsigned int s = 288; s <= 512; s += 32) sizes[n++] = s;
-  for (unsigned int s = 640; s <= 1024; s += 128) sizes[n++] = s;
-  return sizes;
-}
-constexpr std::array<unsigned int, kPoolCount> kPoolSizes = MakePoolSizes();
-static_assert(kPoolSizes[kPoolCount - 1] == kLargestPooled, "30 pools up to 1024 bytes");
 
 template <unsigned int N>
 FixedSizeNonBlockingAllocator<N>& Pool() {
@@ -257,11 +340,7 @@ Registry& GetRegistry() {
   return *r;
 }
 
-std::size_t PoolIndex(unsigned int inSize) {
-  std::size_t i = 0;
-  while (kPoolSizes[i] < inSize) ++i;
-  return i;
-}
+std::size_t PoolIndex(unsigned int inSize) { return PoolIndexOf(inSize); }
 
 }  // namespace
 
