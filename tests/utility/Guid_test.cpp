@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <iomanip>
 #include <set>
 #include <sstream>
 #include <string>
@@ -208,6 +209,16 @@ TEST(Guid, WritesTheTextFormToStreams) {
   wide << kSampleGuid;
   wide << " " << Guid();  // after other output: through the general 16-bit operator
   EXPECT_EQ(W(std::string(kSample) + " 00000000-0000-0000-0000-000000000000"), wide.str());
+
+  // Formatted like a string: a field width pads it.
+  std::ostringstream padded;
+  padded << std::setw(38) << std::left << kSampleGuid << '|';
+  EXPECT_EQ(std::string(kSample) + "  |", padded.str());
+  oUTF16StringStream widePadded;
+  widePadded << " ";
+  widePadded.width(37);
+  widePadded << kSampleGuid;
+  EXPECT_EQ(W(std::string(" ") + " " + kSample), widePadded.str());
 }
 
 TEST(Guid, ReadsOneWordFromStreams) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "vireo/config/Errors.h"
 #include "vireo/platform/Uuid.h"
@@ -113,14 +114,14 @@ bool operator<(Guid const& inLeft, Guid const& inRight) {
 
 std::ostream& operator<<(std::ostream& ioStream, Guid const& inGuid) {
   UTF8String const text = UTF16to8(inGuid.AsString());
-  return std::__ostream_insert(ioStream, reinterpret_cast<char const*>(text.data()),
-                               static_cast<std::streamsize>(text.size()));
+  // Formatted output, so a field width pads the text as it would a string.
+  return ioStream << std::string_view(reinterpret_cast<char const*>(text.data()), text.size());
 }
 
 std::basic_ostream<unsigned short>& operator<<(std::basic_ostream<unsigned short>& ioStream,
                                                Guid const& inGuid) {
   UTF16String const text = inGuid.AsString();
-  return std::__ostream_insert(ioStream, text.data(), static_cast<std::streamsize>(text.size()));
+  return ioStream << std::basic_string_view<unsigned short>(text.data(), text.size());
 }
 
 oUTF16StringStream& operator<<(oUTF16StringStream& ioStream, Guid const& inGuid) {
