@@ -340,8 +340,6 @@ Registry& GetRegistry() {
   return *r;
 }
 
-std::size_t PoolIndex(unsigned int inSize) { return PoolIndexOf(inSize); }
-
 }  // namespace
 
 Allocator* Allocator::GetAllocator(unsigned int inSize) {
@@ -378,11 +376,11 @@ void TraceAllocatorStatistics() {
 
 long impl::FixedPoolFreeCount(unsigned int inSize) {
   if (inSize > kLargestPooled) return 0;
-  return GetRegistry().pools[PoolIndex(inSize)].freeCount();
+  return GetRegistry().pools[PoolIndexOf(inSize)].freeCount();
 }
 
 unsigned int impl::FixedPoolBlockSize(unsigned int inSize) {
-  return inSize > kLargestPooled ? 0 : kPoolSizes[PoolIndex(inSize)];
+  return inSize > kLargestPooled ? 0 : kPoolSizes[PoolIndexOf(inSize)];
 }
 
 long impl::PageSourceFreeCount() { return PageSource().FreeCount(); }
